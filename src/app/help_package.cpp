@@ -1,0 +1,169 @@
+#include "app/help_package.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/string_helpers.h"
+#include "platform/file_error.h"
+#include "platform/paths.h"
+
+namespace kiv {
+
+namespace {
+
+// Index lines longer than this keep only their head: no real entry comes near
+// it, and a garbage package cannot make the lookup hold megabytes.
+constexpr std::size_t kMaxIndexLine = 4096;
+
+class File {
+ public:
+  explicit File(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
+  ~File() {
+    if (f_) std::fclose(f_);
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  std::FILE* get() const { return f_; }
+
+ private:
+  std::FILE* f_;
+};
+
+// Reads the index text line by line; a line ends at LF, with or without CR.
+class LineReader {
+ public:
+  explicit LineReader(std::FILE* f) : f_(f), buf_(16384) {}
+
+  bool Next(std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (pos_ == len_) {
+        len_ = std::fread(buf_.data(), 1, buf_.size(), f_);
+        pos_ = 0;
+        if (len_ == 0) {
+          if (std::ferror(f_)) throw EInOutError("Read error in help package");
+          break;
+        }
+      }
+      any = true;
+      const char* begin = buf_.data() + pos_;
+      const char* nl = static_cast<const char*>(std::memchr(begin, '\n', len_ - pos_));
+      std::size_t take = nl ? static_cast<std::size_t>(nl - begin) : len_ - pos_;
+      if (line.size() < kMaxIndexLine) line.append(begin, std::min(take, kMaxIndexLine - line.size()));
+      pos_ += take;
+      if (nl) {
+        ++pos_;
+        break;
+      }
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+  }
+
+ private:
+  std::FILE* f_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+};
+
+bool IsStartupFile(const std::string& fileName) {
+  std::string upper = UpperText(fileName);
+  std::size_t sep = upper.find_last_of("\\:/");
+  return (sep == std::string::npos ? upper : upper.substr(sep + 1)) == "STARTUP.HTML";
+}
+
+// Reads up to want bytes (fewer at the end of the file). The page buffer is
+// only replaced once the whole read has succeeded, so a failed read leaves
+// the page that is shown intact.
+std::vector<char> ReadBytes(std::FILE* f, std::size_t want, const std::string& name) {
+  std::vector<char> bytes(std::min<std::size_t>(want, PageBufferSize));
+  std::size_t n = std::fread(bytes.data(), 1, bytes.size(), f);
+  if (std::ferror(f)) throw EInOutError("Read error in file: " + name);
+  bytes.resize(n);
+  return bytes;
+}
+
+std::string FileNamePart(const std::string& fileName) {
+  std::size_t sep = fileName.find_last_of("\\:/");
+  return sep == std::string::npos ? fileName : fileName.substr(sep + 1);
+}
+
+}  // namespace
+
+std::string DefaultPackagePath() { return ExeDir() + "\\kivmap.hpm"; }
+
+void FindPackageEntry(const std::string& packagePath, const std::string& name,
+                      std::int32_t& start, std::int32_t& end) {
+  start = -1;
+  end = PageBufferSize;
+  std::int32_t base = 0;
+  const std::string wanted = UpperText(name);
+  File file(NativePath(packagePath));
+  if (!file.get()) throw CantLocateFile(packagePath);
+  LineReader reader(file.get());
+  std::string line;
+  while (reader.Next(line)) {
+    if (line.compare(0, 6, "******") == 0) break;
+    std::string f1 = UpperText(CsvField(line, 1, ""));
+    if (f1 == "START") base = CsvIntField(line, 2, 0);
+    if (f1 != wanted) continue;
+    // Offsets are added in 64 bits and saturated so a garbage index cannot
+    // overflow; such ranges are refused when the page is read.
+    auto add = [](std::int32_t a, std::int32_t b) {
+      std::int64_t s = static_cast<std::int64_t>(a) + b;
+      return static_cast<std::int32_t>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
+    };
+    start = add(CsvIntField(line, 2, -1), base);
+    if (reader.Next(line)) end = add(CsvIntField(line, 2, PageBufferSize), base);
+    break;
+  }
+}
+
+THelpPackage::THelpPackage(std::string packagePath)
+    : packagePath_(std::move(packagePath)),
+      pageBuffer_(std::make_unique<std::array<char, PageBufferSize>>()) {}
+
+void THelpPackage::FindPackageEntry(const std::string& name, std::int32_t& start,
+                                    std::int32_t& end) const {
+  kiv::FindPackageEntry(packagePath_, name, start, end);
+}
+
+void THelpPackage::LoadPage(const std::string& fileName) {
+  if (IsStartupFile(fileName)) {
+    imageSource_ = "startup";
+    File file(NativePath(fileName));
+    if (!file.get()) throw CantLocateFile(fileName);
+    CommitPage(ReadBytes(file.get(), PageBufferSize, fileName));
+    return;
+  }
+
+  imageSource_.clear();
+  std::int32_t start = 0, end = 0;
+  FindPackageEntry(FileNamePart(fileName), start, end);
+  if (start == -1) return;
+  // A negative or reversed range is a fault of the package: refuse it and
+  // keep the page that is shown rather than show garbage.
+  if (start < 0 || end < start) {
+    throw EInOutError("Bad range in help package for: " + fileName);
+  }
+  File file(NativePath(packagePath_));
+  if (!file.get()) throw CantLocateFile(packagePath_);
+  if (std::fseek(file.get(), start, SEEK_SET) != 0) {
+    throw EInOutError("Read error in help package for: " + fileName);
+  }
+  // A range longer than the buffer reads its first 128000 bytes.
+  std::size_t want = std::min<std::int64_t>(static_cast<std::int64_t>(end) - start, PageBufferSize);
+  CommitPage(ReadBytes(file.get(), want, fileName));
+}
+
+void THelpPackage::CommitPage(const std::vector<char>& bytes) {
+  std::memcpy(pageBuffer_->data(), bytes.data(), bytes.size());
+  pageLength_ = static_cast<std::int32_t>(bytes.size());
+}
+
+}  // namespace kiv

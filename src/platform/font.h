@@ -1,0 +1,78 @@
+// The window system's font object: face name, size in points, colour, style,
+// character set and a change notification. A font resolves to a shared
+// FontFace, which caches the device font, its metrics and its per-byte
+// advances, so measuring text never creates a font.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/color.h"
+
+namespace kiv {
+
+class FontFace;
+
+enum FontStyle : std::uint8_t {
+  fsBold = 1,
+  fsItalic = 2,
+  fsUnderline = 4,
+  fsStrikeOut = 8,
+};
+
+constexpr int DEFAULT_CHARSET = 1;
+constexpr int ANSI_CHARSET = 0;
+
+// Pixels per logical inch of the engine's coordinate space.
+constexpr int ScreenPixelsPerInch = 96;
+
+class Font {
+ public:
+  Font();
+  // Copies the properties, not the change notification.
+  Font(const Font& other);
+  Font& operator=(const Font& other);
+  virtual ~Font();
+
+  const std::string& Name() const { return name_; }
+  int Size() const { return size_; }
+  TColor Color() const { return color_; }
+  std::uint8_t Style() const { return style_; }
+  int Charset() const { return charset_; }
+  bool Bold() const { return style_ & fsBold; }
+  bool Italic() const { return style_ & fsItalic; }
+  bool Underline() const { return style_ & fsUnderline; }
+  bool StrikeOut() const { return style_ & fsStrikeOut; }
+
+  void SetName(const std::string& name);
+  void SetSize(int points);
+  void SetColor(TColor color);
+  void SetStyle(std::uint8_t style);
+  void SetCharset(int charset);
+
+  // Copies name, size, colour, style and character set with one notification.
+  virtual void Assign(const Font& source);
+
+  // Height of the font in 96-dpi pixels: MulDiv(Size, 96, 72), at least 1.
+  int PixelSize() const;
+
+  // The resolved face (never null; shared, owned by the process-wide cache).
+  const FontFace& Face() const;
+
+  // Runs after every change of any property.
+  std::function<void()> OnChange;
+
+ protected:
+  void Changed();
+
+ private:
+  std::string name_ = "Times New Roman";
+  int size_ = 12;
+  TColor color_ = clBlack;
+  std::uint8_t style_ = 0;
+  int charset_ = DEFAULT_CHARSET;
+  mutable const FontFace* face_ = nullptr;  // not owned; cache entry
+};
+
+}  // namespace kiv

@@ -1,0 +1,295 @@
+#include "platform/qt_canvas.h"
+
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPolygon>
+#include <QTransform>
+
+#include <cstdlib>
+
+#include "platform/bitmap.h"
+#include "platform/font_device.h"
+
+namespace kiv {
+
+namespace {
+
+QColor ToQColor(TColor c) {
+  TColor rgb = ColorToRGB(c);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+QPainter::CompositionMode ModeFor(RasterOp op) {
+  switch (op) {
+    case RasterOp::And:
+      return QPainter::RasterOp_SourceAndDestination;
+    case RasterOp::Or:
+      return QPainter::RasterOp_SourceOrDestination;
+    case RasterOp::Copy:
+      break;
+  }
+  return QPainter::CompositionMode_SourceOver;
+}
+
+// Rop modes work only on raster surfaces; elsewhere the plain copy is used
+// (printers get opaque pixels under the mask already resolved).
+bool RasterOpsSupported(QPainter* p) {
+  return p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas() = default;
+
+QtCanvas::QtCanvas(QPaintDevice* device) {
+  if (device) {
+    ownedPainter_ = std::make_unique<QPainter>(device);
+    painter_ = ownedPainter_.get();
+  }
+}
+
+QtCanvas::QtCanvas(QPainter* painter) : painter_(painter) {}
+
+QtCanvas::~QtCanvas() {
+  if (ownedPainter_) ownedPainter_->end();
+}
+
+TextMetrics QtCanvas::GetTextMetrics() const { return font_.Face().Metrics(); }
+
+TSize QtCanvas::TextExtent(const char* text, int n) const {
+  const FontFace& face = font_.Face();
+  if (n <= 0 || !text) return {0, face.Metrics().tmHeight};
+  return {face.Extent(text, n), face.Metrics().tmHeight};
+}
+
+void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
+                          int n) {
+  if (!painter_) return;
+  const FontFace& face = font_.Face();
+  const TextMetrics& tm = face.Metrics();
+  int baseline = textAlign_ == TA_BASELINE ? y : y + tm.tmAscent;
+  int top = baseline - tm.tmAscent;
+  painter_->save();
+  if (rect && (options & ETO_CLIPPED)) {
+    painter_->setClipRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
+                          Qt::IntersectClip);
+  }
+  if (rect && (options & ETO_OPAQUE)) {
+    painter_->fillRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
+                       ToQColor(bkColor_));
+  }
+  if (n > 0 && text) {
+    if (bkMode_ == BkMode::Opaque) {
+      painter_->fillRect(QRect(x, top, face.Extent(text, n), tm.tmHeight), ToQColor(bkColor_));
+    }
+    DrawGlyphs(x, baseline, text, n);
+  }
+  painter_->restore();
+}
+
+void QtCanvas::DrawGlyphs(int x, int baseline, const char* text, int n) {
+  const FontFace& face = font_.Face();
+  const FontFace::Device& dev = face.GetDevice();
+  painter_->setPen(ToQColor(textColor_));
+  if (!dev.raw.isValid()) return;
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  glyphs.reserve(n);
+  positions.reserve(n);
+  int pen = x;
+  for (int i = 0; i < n; ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b >= 32) {
+      glyphs.push_back(dev.glyphs[b]);
+      positions.push_back(QPointF(pen, baseline));
+    }
+    pen += face.Advance(b);
+  }
+  if (!glyphs.isEmpty()) {
+    QGlyphRun run;
+    run.setRawFont(dev.raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter_->drawGlyphRun(QPointF(0, 0), run);
+  }
+  // Underline and strike-out span the measured extent exactly.
+  int width = pen - x;
+  if (width > 0 && (face.Style() & (fsUnderline | fsStrikeOut))) {
+    int thickness = std::max(1, face.PixelSize() / 14);
+    QColor c = ToQColor(textColor_);
+    if (face.Style() & fsUnderline) {
+      int uy = baseline + std::max(1, face.Metrics().tmDescent / 2);
+      painter_->fillRect(QRect(x, uy, width, thickness), c);
+    }
+    if (face.Style() & fsStrikeOut) {
+      int sy = baseline - face.Metrics().tmAscent / 3;
+      painter_->fillRect(QRect(x, sy, width, thickness), c);
+    }
+  }
+}
+
+void QtCanvas::LineTo(int x, int y) {
+  if (painter_ && penStyle_ != PenStyle::Clear) {
+    int x0 = penPos_.X, y0 = penPos_.Y;
+    if (x0 != x || y0 != y) {
+      QPen pen(ToQColor(penColor_));
+      pen.setWidth(std::max(1, penWidth_));
+      pen.setCapStyle(Qt::FlatCap);
+      if (penStyle_ == PenStyle::Dash) pen.setStyle(Qt::DashLine);
+      if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
+      painter_->setPen(pen);
+      painter_->setRenderHint(QPainter::Antialiasing, false);
+      // The end point is excluded: step back one pixel along the major axis.
+      int dx = x - x0, dy = y - y0;
+      int ex = x, ey = y;
+      if (std::abs(dx) >= std::abs(dy)) {
+        ex -= dx > 0 ? 1 : -1;
+        ey = y0 + (dx == 0 ? 0 : static_cast<int>(static_cast<long long>(dy) * (ex - x0) / dx));
+      } else {
+        ey -= dy > 0 ? 1 : -1;
+        ex = x0 + static_cast<int>(static_cast<long long>(dx) * (ey - y0) / dy);
+      }
+      if (penWidth_ <= 1) {
+        painter_->drawLine(x0, y0, ex, ey);
+      } else {
+        painter_->drawLine(QPointF(x0 + 0.5, y0 + 0.5), QPointF(ex + 0.5, ey + 0.5));
+      }
+    }
+  }
+  penPos_ = {x, y};
+}
+
+void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
+  if (!painter_ || right <= left || bottom <= top) return;
+  if (brushStyle_ == BrushStyle::Solid) {
+    painter_->fillRect(QRect(left, top, right - left, bottom - top), ToQColor(brushColor_));
+  }
+  if (penStyle_ != PenStyle::Clear) {
+    QColor c = ToQColor(penColor_);
+    int w = std::max(1, penWidth_);
+    painter_->fillRect(QRect(left, top, right - left, std::min(w, bottom - top)), c);
+    painter_->fillRect(QRect(left, bottom - w, right - left, std::min(w, bottom - top)), c);
+    painter_->fillRect(QRect(left, top, std::min(w, right - left), bottom - top), c);
+    painter_->fillRect(QRect(right - w, top, std::min(w, right - left), bottom - top), c);
+  }
+}
+
+void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+  if (!painter_ || right <= left || bottom <= top) return;
+  painter_->save();
+  painter_->setRenderHint(QPainter::Antialiasing, false);
+  if (penStyle_ == PenStyle::Clear) {
+    painter_->setPen(Qt::NoPen);
+  } else {
+    painter_->setPen(QPen(ToQColor(penColor_), std::max(1, penWidth_)));
+  }
+  painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(ToQColor(brushColor_))
+                                                       : QBrush(Qt::NoBrush));
+  painter_->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+  painter_->restore();
+}
+
+void QtCanvas::Polygon(const std::vector<TPoint>& points) {
+  if (!painter_ || points.size() < 2) return;
+  QPolygon poly;
+  for (const TPoint& p : points) poly << QPoint(p.X, p.Y);
+  painter_->save();
+  painter_->setRenderHint(QPainter::Antialiasing, false);
+  if (penStyle_ == PenStyle::Clear) {
+    painter_->setPen(Qt::NoPen);
+  } else {
+    painter_->setPen(QPen(ToQColor(penColor_), std::max(1, penWidth_)));
+  }
+  painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(ToQColor(brushColor_))
+                                                       : QBrush(Qt::NoBrush));
+  painter_->drawPolygon(poly, Qt::WindingFill);
+  painter_->restore();
+}
+
+void QtCanvas::FillRect(const TRect& r, TColor color) {
+  if (!painter_ || r.IsEmpty()) return;
+  painter_->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQColor(color));
+}
+
+void QtCanvas::StretchBitmap(const TRect& dest, const Bitmap& bitmap, RasterOp op) {
+  if (!painter_ || dest.IsEmpty()) return;
+  painter_->save();
+  if (op == RasterOp::Copy || RasterOpsSupported(painter_)) {
+    painter_->setCompositionMode(ModeFor(op));
+  }
+  painter_->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), bitmap.Image());
+  painter_->restore();
+}
+
+void QtCanvas::StretchMask(const TRect& dest, const Mask& mask, RasterOp op) {
+  if (!painter_ || dest.IsEmpty()) return;
+  painter_->save();
+  if (op == RasterOp::Copy || RasterOpsSupported(painter_)) {
+    painter_->setCompositionMode(ModeFor(op));
+  }
+  QImage rgb = mask.Image().convertToFormat(QImage::Format_RGB32);
+  painter_->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), rgb);
+  painter_->restore();
+}
+
+void QtCanvas::ApplyTransform() {
+  if (!painter_) return;
+  double sx = static_cast<double>(numX_) / denX_;
+  double sy = static_cast<double>(numY_) / denY_;
+  QTransform t;
+  t.scale(sx, sy);
+  t.translate(-org_.X, -org_.Y);
+  painter_->setTransform(t);
+}
+
+void QtCanvas::SetWindowOrg(int x, int y) {
+  org_ = {x, y};
+  ApplyTransform();
+}
+
+void QtCanvas::SetScale(int numX, int denX, int numY, int denY) {
+  if (numX <= 0 || denX <= 0 || numY <= 0 || denY <= 0) return;
+  numX_ = numX;
+  denX_ = denX;
+  numY_ = numY;
+  denY_ = denY;
+  ApplyTransform();
+}
+
+void QtCanvas::IntersectClipRect(const TRect& r) {
+  if (!painter_) return;
+  QRect q(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+  painter_->setClipRect(q, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+TRect QtCanvas::ClipBox() const {
+  if (!painter_) return {};
+  QRect r;
+  if (painter_->hasClipping()) {
+    r = painter_->clipBoundingRect().toAlignedRect();
+  } else if (painter_->device()) {
+    QRect dev(0, 0, painter_->device()->width(), painter_->device()->height());
+    r = painter_->transform().inverted().mapRect(dev);
+  }
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void QtCanvas::SaveState() {
+  saved_.push_back({org_, numX_, denX_, numY_, denY_});
+  if (painter_) painter_->save();
+}
+
+void QtCanvas::RestoreState() {
+  if (saved_.empty()) return;
+  Saved s = saved_.back();
+  saved_.pop_back();
+  org_ = s.org;
+  numX_ = s.numX;
+  denX_ = s.denX;
+  numY_ = s.numY;
+  denY_ = s.denY;
+  if (painter_) painter_->restore();
+}
+
+}  // namespace kiv

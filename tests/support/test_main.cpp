@@ -1,0 +1,16 @@
+// Test entry: a toolkit application on the offscreen platform, and message
+// boxes recorded instead of shown.
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include "platform/message_box.h"
+#include "support/test_files.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  kiv::SetMessageBoxHandler(kiv::testing::RecordingMessageBox);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

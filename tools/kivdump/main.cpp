@@ -1,0 +1,38 @@
+// kivdump: dumps of the engine for tests, reviews and help authors.
+//   kivdump tokens FILE      (the tokenizer's symbols, JSON Lines)
+//   kivdump sections FILE    (the laid-out document, JSON Lines)
+//   kivdump render FILE      (the painted page, PNG)
+//   kivdump image FILE       (a decoded picture, JSON)
+// Each command lives in its own file and registers itself in the table below.
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <iostream>
+#include <string>
+
+#include "kivdump/commands.h"
+#include "platform/message_box.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  QCoreApplication::setApplicationName("kivdump");
+  // A dump never waits on a dialog: boxes go to standard error.
+  kiv::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    std::cerr << "kivdump: " << text << '\n';
+    return 1;
+  });
+  QStringList args = QCoreApplication::arguments();
+  const auto& commands = kiv::dump::Commands();
+  if (args.size() >= 2) {
+    for (const auto& c : commands) {
+      if (args[1] == c.name) {
+        args.removeAt(1);
+        return c.run(args);
+      }
+    }
+  }
+  std::cerr << "usage: kivdump COMMAND FILE [options]\ncommands:\n";
+  for (const auto& c : commands) std::cerr << "  " << c.name << "  " << c.summary << '\n';
+  return 2;
+}

@@ -1,0 +1,130 @@
+// kivpack: packs help pages and images into a help package and inspects one.
+//   kivpack build DIR -o kivmap.hpm
+//   kivpack list PKG
+//   kivpack lookup PKG NAME
+//   kivpack extract PKG NAME [-o FILE]
+//   kivpack verify PKG
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/help_package.h"
+#include "kivpack/package_inspector.h"
+#include "kivpack/package_writer.h"
+#include "platform/cp1252.h"
+#include "platform/file_error.h"
+
+using namespace kiv;
+
+namespace {
+
+int Fail(const std::string& message) {
+  std::cerr << "kivpack: " << message << '\n';
+  return 1;
+}
+
+int Build(const QStringList& args, const QString& out) {
+  if (args.size() != 1 || out.isEmpty()) return Fail("usage: kivpack build DIR -o PACKAGE");
+  std::string dir = args[0].toStdString();
+  if (!QFileInfo(args[0]).isDir()) return Fail("not a folder: " + dir);
+  std::vector<std::string> errors;
+  std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
+  for (const std::string& e : CheckPackageFiles(files)) errors.push_back(e);
+  if (!errors.empty()) {
+    for (const std::string& e : errors) std::cerr << "kivpack: " << e << '\n';
+    return Fail("nothing was written");
+  }
+  std::string error;
+  if (!WritePackage(files, out.toStdString(), error)) return Fail(error);
+  std::cout << "packed " << files.size() << " files into " << out.toStdString() << '\n';
+  return 0;
+}
+
+int List(const QStringList& args) {
+  if (args.size() != 1) return Fail("usage: kivpack list PACKAGE");
+  const std::string pkg = args[0].toStdString();
+  for (const std::string& name : PackageEntryNames(pkg)) {
+    std::int32_t start = 0, end = 0;
+    FindPackageEntry(pkg, name, start, end);
+    std::cout << Cp1252ToUtf8(name) << ' ' << start << ' ' << end << '\n';
+  }
+  return 0;
+}
+
+int Lookup(const QStringList& args) {
+  if (args.size() != 2) return Fail("usage: kivpack lookup PACKAGE NAME");
+  std::int32_t start = 0, end = 0;
+  FindPackageEntry(args[0].toStdString(), Utf8ToCp1252(args[1].toStdString()), start, end);
+  std::cout << start << ' ' << end << '\n';
+  return 0;
+}
+
+int Extract(const QStringList& args, const QString& out) {
+  if (args.size() != 2) return Fail("usage: kivpack extract PACKAGE NAME [-o FILE]");
+  std::string bytes;
+  std::string error;
+  if (!ExtractEntry(args[0].toStdString(), Utf8ToCp1252(args[1].toStdString()), bytes, error))
+    return Fail(error);
+  if (out.isEmpty()) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the output");
+  }
+  QFile file(out);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()))
+    return Fail("cannot write " + out.toStdString());
+  return 0;
+}
+
+int Verify(const QStringList& args) {
+  if (args.size() != 1) return Fail("usage: kivpack verify PACKAGE");
+  VerifyReport report = VerifyPackage(args[0].toStdString());
+  for (const std::string& line : report.lines) std::cout << line << '\n';
+  std::cout << report.entries << " entries, " << report.problems << " problems\n";
+  return report.problems == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("kivpack");
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Packs help pages and images into a KivHelp package, and inspects packages.\n\n"
+      "Commands:\n"
+      "  build DIR -o PACKAGE     pack every file under DIR\n"
+      "  list PACKAGE             NAME START END of every entry\n"
+      "  lookup PACKAGE NAME      START END of one name (-1 128000 when absent)\n"
+      "  extract PACKAGE NAME     the bytes of one entry (to -o FILE or standard output)\n"
+      "  verify PACKAGE           check every entry and every page's links");
+  parser.addHelpOption();
+  parser.addPositionalArgument("command", "build, list, lookup, extract or verify");
+  QCommandLineOption outOption({"o", "output"}, "Output file.", "file");
+  parser.addOption(outOption);
+  parser.process(app);
+
+  QStringList args = parser.positionalArguments();
+  if (args.isEmpty()) {
+    std::cerr << parser.helpText().toStdString();
+    return 2;
+  }
+  QString command = args.takeFirst();
+  try {
+    if (command == "build") return Build(args, parser.value(outOption));
+    if (command == "list") return List(args);
+    if (command == "lookup") return Lookup(args);
+    if (command == "extract") return Extract(args, parser.value(outOption));
+    if (command == "verify") return Verify(args);
+  } catch (const EInOutError& e) {
+    return Fail(e.what());
+  }
+  std::cerr << "kivpack: unknown command " << command.toStdString() << "\n"
+            << parser.helpText().toStdString();
+  return 2;
+}

@@ -1,0 +1,37 @@
+// Packing a folder of help pages and images into a help package.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+struct PackageFile {
+  std::string name;        // as pages refer to it: relative, "/" separators, Windows-1252
+  std::string nativePath;  // where the bytes are read from
+};
+
+// Lists every regular file under dir (skipping the file skipPath, if any),
+// sorted by name ignoring case. Names that cannot be written in Windows-1252
+// are reported in errors.
+std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::string& skipPath,
+                                             std::vector<std::string>& errors);
+
+// The problems that keep files from being packed: none means they can be.
+std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files);
+
+// The index text for files of the given sizes: a START line giving the offset
+// of the data, one NAME,OFFSET line per file, and the "******" line carrying
+// the end offset of the last file. Lines end in CR LF.
+std::string BuildPackageIndex(const std::vector<PackageFile>& files,
+                              const std::vector<long long>& sizes);
+
+// Writes the package; false with a message when something cannot be read or
+// written. The output appears only once it is complete.
+bool WritePackage(const std::vector<PackageFile>& files, const std::string& outPath,
+                  std::string& error);
+
+// Pages the viewer reads into its 128000-byte page buffer.
+bool IsPageName(const std::string& name);
+
+}  // namespace kiv
