@@ -140,21 +140,8 @@ void QtCanvas::LineTo(int x, int y) {
       if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
       painter_->setPen(pen);
       painter_->setRenderHint(QPainter::Antialiasing, false);
-      // The end point is excluded: step back one pixel along the major axis.
-      int dx = x - x0, dy = y - y0;
-      int ex = x, ey = y;
-      if (std::abs(dx) >= std::abs(dy)) {
-        ex -= dx > 0 ? 1 : -1;
-        ey = y0 + (dx == 0 ? 0 : static_cast<int>(static_cast<long long>(dy) * (ex - x0) / dx));
-      } else {
-        ey -= dy > 0 ? 1 : -1;
-        ex = x0 + static_cast<int>(static_cast<long long>(dx) * (ey - y0) / dy);
-      }
-      if (penWidth_ <= 1) {
-        painter_->drawLine(x0, y0, ex, ey);
-      } else {
-        painter_->drawLine(QPointF(x0 + 0.5, y0 + 0.5), QPointF(ex + 0.5, ey + 0.5));
-      }
+      // A flat cap leaves the end point out, as the window system does.
+      painter_->drawLine(x0, y0, x, y);
     }
   }
   penPos_ = {x, y};

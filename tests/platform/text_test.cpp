@@ -1,0 +1,201 @@
+// Fonts and text: what is measured is what is drawn; the fixed metrics; the
+// Windows-1252 converter.
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include "platform/cp1252.h"
+#include "platform/fixed_metrics_canvas.h"
+#include "platform/font.h"
+#include "platform/qt_canvas.h"
+#include "platform/screen_canvas.h"
+
+namespace kiv {
+namespace {
+
+// Leftmost and rightmost columns holding a pixel that is not white.
+std::pair<int, int> InkColumns(const QImage& img) {
+  int left = img.width(), right = -1;
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) {
+      if (img.pixel(x, y) != qRgb(255, 255, 255)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  }
+  return {left, right};
+}
+
+QImage WhiteImage(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  return img;
+}
+
+TEST(FontFaceTest, CoreFontsResolveToMetricCompatibleFaces) {
+  Font f;
+  f.SetName("Times New Roman");
+  EXPECT_EQ(f.Face().ResolvedFamily(), "Liberation Serif");
+  f.SetName("Courier New");
+  EXPECT_EQ(f.Face().ResolvedFamily(), "Liberation Mono");
+  f.SetSize(12);
+  EXPECT_EQ(f.PixelSize(), 16);
+  // A monospaced face advances every printable byte alike.
+  EXPECT_EQ(f.Face().Advance('i'), f.Face().Advance('W'));
+}
+
+TEST(FontFaceTest, MeasuredWidthIsTheDrawnAdvance) {
+  // Drawing "X" after a run of text puts its left ink exactly at the run's
+  // measured extent (plus the X's own side bearing, measured alone).
+  for (const char* face : {"Times New Roman", "Courier New", "Arial"}) {
+    for (int size : {8, 12, 17}) {
+      Font font;
+      font.SetName(face);
+      font.SetSize(size);
+      const std::string prefix = "The quick brown fox, jumps! 1234 ";
+      QImage alone = WhiteImage(200, 60);
+      QImage after = WhiteImage(800, 60);
+      {
+        QtCanvas c(&alone);
+        c.SelectFont(font);
+        c.SetBkMode(BkMode::Transparent);
+        c.TextOut(10, 5, "X", 1);
+      }
+      int width = 0;
+      {
+        QtCanvas c(&after);
+        c.SelectFont(font);
+        c.SetBkMode(BkMode::Transparent);
+        width = c.TextExtent(prefix.data(), static_cast<int>(prefix.size())).cx;
+        c.TextOut(10 + width, 5, "X", 1);
+        // Ink of the prefix alone must end before the X begins.
+      }
+      QImage xOnly = after.copy(10 + width, 0, 200, 60);
+      int bearing = InkColumns(alone).first - 10;
+      EXPECT_EQ(InkColumns(xOnly).first, bearing) << face << " " << size;
+      // And the extent is the sum of per-byte advances.
+      int sum = 0;
+      for (char ch : prefix) sum += font.Face().Advance(static_cast<unsigned char>(ch));
+      EXPECT_EQ(width, sum);
+    }
+  }
+}
+
+TEST(FontFaceTest, MetricsAreConsistent) {
+  Font f;
+  f.SetSize(12);
+  QtCanvas c;
+  c.SelectFont(f);
+  TextMetrics tm = c.GetTextMetrics();
+  EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+  EXPECT_GT(tm.tmAscent, tm.tmDescent);
+  EXPECT_GE(tm.tmHeight, 14);
+  EXPECT_LE(tm.tmHeight, 22);
+  f.SetStyle(fsBold);
+  c.SelectFont(f);
+  EXPECT_GE(c.TextExtent("mmmm", 4).cx, QtCanvas().TextExtent("mmmm", 4).cx);
+}
+
+TEST(FontTest, ChangeNotificationRunsOnEveryPropertyChange) {
+  Font f;
+  int changes = 0;
+  f.OnChange = [&] { ++changes; };
+  f.SetSize(14);
+  f.SetName("Arial");
+  f.SetStyle(fsItalic);
+  f.SetColor(clRed);
+  f.SetSize(14);  // no change, no notification
+  EXPECT_EQ(changes, 4);
+  Font other;
+  other.SetSize(30);
+  f.Assign(other);
+  EXPECT_EQ(changes, 5);
+  EXPECT_EQ(f.Size(), 30);
+  EXPECT_EQ(f.Face().PixelSize(), 40);
+}
+
+TEST(FontTest, AbsurdSizesAreClamped) {
+  Font f;
+  f.SetSize(0);
+  EXPECT_GE(f.PixelSize(), 1);
+  f.SetSize(1000000);
+  EXPECT_LE(f.PixelSize(), 2000);
+  f.SetSize(-5);
+  EXPECT_GE(f.PixelSize(), 1);
+}
+
+TEST(FixedMetricsCanvasTest, MetricsFollowThePointSize) {
+  FixedMetricsCanvas c;
+  Font f;
+  f.SetSize(12);
+  c.SelectFont(f);
+  TextMetrics tm = c.GetTextMetrics();
+  EXPECT_EQ(tm.tmAscent, 16);
+  EXPECT_EQ(tm.tmDescent, 4);
+  EXPECT_EQ(tm.tmHeight, 20);
+  EXPECT_EQ(tm.tmAveCharWidth, 8);
+  EXPECT_EQ(c.TextExtent("hello", 5).cx, 40);
+  f.SetSize(9);  // 12 px: ascent 12, descent 3, advance 6
+  c.SelectFont(f);
+  EXPECT_EQ(c.GetTextMetrics().tmHeight, 15);
+  EXPECT_EQ(c.TextExtent("ab", 2).cx, 12);
+}
+
+TEST(FixedMetricsCanvasTest, DrawsOneBlockPerVisibleByte) {
+  QImage img = WhiteImage(100, 40);
+  {
+    FixedMetricsCanvas c(&img);
+    Font f;
+    f.SetSize(12);
+    c.SelectFont(f);
+    c.SetBkMode(BkMode::Transparent);
+    c.SetTextColor(clBlack);
+    c.TextOut(10, 0, "a b", 3);
+  }
+  // 'a' covers x 10..16, the space draws nothing, 'b' covers 26..32.
+  EXPECT_EQ(img.pixel(10, 15), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(16, 15), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(17, 15), qRgb(255, 255, 255));
+  EXPECT_EQ(img.pixel(20, 15), qRgb(255, 255, 255));
+  EXPECT_EQ(img.pixel(26, 15), qRgb(0, 0, 0));
+  // Nothing below the baseline (top 0 + ascent 16).
+  EXPECT_EQ(img.pixel(12, 16), qRgb(255, 255, 255));
+}
+
+TEST(ScreenCanvasTest, CanBeSwappedForAScope) {
+  Canvas* original = &ScreenCanvas();
+  FixedMetricsCanvas fixed;
+  {
+    ScopedScreenCanvas swap(&fixed);
+    EXPECT_EQ(&ScreenCanvas(), &fixed);
+  }
+  EXPECT_EQ(&ScreenCanvas(), original);
+}
+
+TEST(Cp1252Test, HighControlRangeRoundTrips) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+  EXPECT_EQ(Utf16ToCp1252(Cp1252ToUtf16(all)), all);
+  EXPECT_EQ(Cp1252ToCodePoint(0x80), U'\u20AC');
+  EXPECT_EQ(Cp1252ToCodePoint(0x99), U'\u2122');
+  EXPECT_EQ(Cp1252ToCodePoint(0x9F), U'\u0178');
+  EXPECT_EQ(Cp1252ToCodePoint(0x81), U'\u0081');
+  EXPECT_EQ(Cp1252ToUtf8("\x93q\x94"), "\u201Cq\u201D");
+}
+
+TEST(Cp1252Test, UnmappableAndInvalidInputBecomeQuestionMarks) {
+  bool lossless = true;
+  EXPECT_EQ(Utf8ToCp1252("a\u4E2Db", &lossless), "a?b");
+  EXPECT_FALSE(lossless);
+  EXPECT_EQ(Utf8ToCp1252("x\xE2\x82", &lossless), "x??");  // truncated sequence
+  EXPECT_EQ(Utf8ToCp1252("\xFF", &lossless), "?");
+  EXPECT_EQ(Utf8ToCp1252("caf\xC3\xA9", &lossless), "caf\xE9");
+  EXPECT_TRUE(lossless);
+  EXPECT_EQ(Utf16ToCp1252(u"\U0001F600", &lossless), "?");  // one surrogate pair, one '?'
+}
+
+}  // namespace
+}  // namespace kiv
