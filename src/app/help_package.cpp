@@ -71,6 +71,8 @@ class LineReader {
   std::size_t len_ = 0;
 };
 
+// A start-up file is recognised by its name after any folder, whichever
+// separator the host used.
 bool IsStartupFile(const std::string& fileName) {
   std::string upper = UpperText(fileName);
   std::size_t sep = upper.find_last_of("\\:/");
@@ -88,8 +90,10 @@ std::vector<char> ReadBytes(std::FILE* f, std::size_t want, const std::string& n
   return bytes;
 }
 
+// The name after the last backslash or colon. "/" is not a separator here:
+// package names use it for their own folders ("images/logo.gif").
 std::string FileNamePart(const std::string& fileName) {
-  std::size_t sep = fileName.find_last_of("\\:/");
+  std::size_t sep = fileName.find_last_of("\\:");
   return sep == std::string::npos ? fileName : fileName.substr(sep + 1);
 }
 
