@@ -1,0 +1,386 @@
+#include "reader/tokenizer.h"
+
+#include "platform/file_error.h"
+#include "platform/paths.h"
+#include "reader/entities.h"
+#include "reader/string_routines.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr std::array<unsigned char, 256> kUpper = [] {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  return t;
+}();
+
+// Characters that may start or continue a text run: all but the control
+// characters other than carriage return, "&", "<" and ">".
+constexpr std::array<bool, 256> kInRun = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c == '\r' || (c >= 32 && c != '&' && c != '<' && c != '>');
+  return t;
+}();
+
+bool IsLetter(unsigned char up) {
+  return up >= 'A' && up <= 'Z';
+}
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+ReaderState::ReaderState() = default;
+ReaderState::~ReaderState() = default;
+
+void ReaderState::Reset(SourceKind kind) {
+  kind_ = kind;
+  pos_ = end_ = nullptr;
+  ended_ = false;
+  lastChunk_ = false;
+  pushBack_ = 0;
+  file_.reset();
+  lines_ = nullptr;
+  lineIndex_ = 0;
+  stream_ = nullptr;
+  Ch = UpCh = EndOfInputChar;
+  Sym = EndOfInputSymbol;
+  tokenLen_ = 0;
+  HeadingLevel = 0;
+  PreMode = false;
+  ScriptMode = false;
+  Attributes.Recycle();
+}
+
+void ReaderState::StartFile(const std::string& fileName) {
+  Reset(SourceKind::TextFile);
+  ended_ = true;  // until the file is open
+  file_.reset(std::fopen(NativePath(fileName).c_str(), "rb"));
+  if (!file_) throw CantLocateFile(fileName);
+  if (!readBuffer_) readBuffer_ = std::make_unique<std::array<unsigned char, FileReadBufferSize>>();
+  ended_ = false;
+}
+
+void ReaderState::StartBuffer(const char* data, std::size_t length) {
+  Reset(SourceKind::Buffer);
+  if (data && length > 0) {
+    pos_ = reinterpret_cast<const unsigned char*>(data);
+    end_ = pos_ + length;
+  }
+}
+
+void ReaderState::StartStrings(const std::vector<std::string>& lines) {
+  Reset(SourceKind::StringList);
+  lines_ = &lines;
+}
+
+void ReaderState::StartStream(std::istream& stream) {
+  Reset(SourceKind::Stream);
+  stream_ = &stream;
+  stream.clear();
+  stream.seekg(0);
+  if (stream.fail()) stream.clear();  // a stream that cannot seek is read from where it stands
+  if (!readBuffer_) readBuffer_ = std::make_unique<std::array<unsigned char, FileReadBufferSize>>();
+}
+
+unsigned char ReaderState::EndReached() {
+  ended_ = true;
+  pos_ = end_ = nullptr;
+  return EndOfInputChar;
+}
+
+// The next raw byte of the source; 26 for ever once 26 is met.
+inline unsigned char ReaderState::Raw() {
+  if (pos_ != end_) [[likely]] {
+    unsigned char c = *pos_++;
+    if (c == EndOfInputChar) [[unlikely]]
+      return EndReached();
+    return c;
+  }
+  return Refill();
+}
+
+unsigned char ReaderState::Refill() {
+  if (ended_) return EndOfInputChar;
+  std::size_t n = 0;
+  switch (kind_) {
+    case SourceKind::Buffer:
+      return EndReached();
+    case SourceKind::TextFile:
+      n = std::fread(readBuffer_->data(), 1, FileReadBufferSize, file_.get());
+      if (n == 0) return EndReached();
+      pos_ = readBuffer_->data();
+      break;
+    case SourceKind::StringList:
+      if (!lines_ || lineIndex_ >= lines_->size()) return EndReached();
+      line_.assign((*lines_)[lineIndex_++]);
+      line_ += '\r';
+      pos_ = reinterpret_cast<const unsigned char*>(line_.data());
+      n = line_.size();
+      break;
+    case SourceKind::Stream: {
+      if (lastChunk_ || !stream_) return EndReached();
+      stream_->read(reinterpret_cast<char*>(readBuffer_->data()), StreamChunkSize);
+      n = static_cast<std::size_t>(stream_->gcount());
+      if (n < static_cast<std::size_t>(StreamChunkSize)) lastChunk_ = true;
+      if (n == 0) return EndReached();
+      pos_ = readBuffer_->data();
+      break;
+    }
+  }
+  end_ = pos_ + n;
+  return Raw();
+}
+
+// Reads one character with line-end and tab translation.
+inline void ReaderState::ReadChar(bool inComment) {
+  unsigned char c;
+  if (pushBack_ != 0) {
+    c = pushBack_;
+    pushBack_ = 0;
+  } else {
+    c = Raw();
+  }
+  if (c < 32) [[unlikely]] {
+    if (c == '\n') {
+      unsigned char extra = Raw();
+      if (extra != '\r') pushBack_ = extra;
+      c = '\r';
+    } else if (c == '\r') {
+      unsigned char extra = Raw();
+      if (extra != '\n') pushBack_ = extra;
+    } else if (c == '\t') {
+      c = ' ';
+    }
+  }
+  Ch = c;
+  UpCh = kUpper[c];
+  if (c == EndOfInputChar && inComment) [[unlikely]]
+    throw EParseError();
+}
+
+void ReaderState::NextChar() {
+  for (;;) {
+    ReadChar(false);
+    if (UpCh != '<' || ScriptMode) [[likely]]
+      return;
+    // Nothing is pushed back right after "<", so the look-ahead is raw.
+    unsigned char following = Raw();
+    if (following != '!') {
+      pushBack_ = following;
+      return;
+    }
+    ReadChar(true);
+    if (Ch == '-') {
+      ReadChar(true);
+      if (Ch == '-') {
+        SkipDashComment();
+        continue;
+      }
+    }
+    while (UpCh != '>') ReadChar(true);
+  }
+}
+
+// "--", optional further dashes and white space, then ">" end the comment.
+void ReaderState::SkipDashComment() {
+  ReadChar(true);
+  for (;;) {
+    while (UpCh != '-') ReadChar(true);
+    ReadChar(true);
+    if (Ch != '-') continue;
+    while (Ch == '-') ReadChar(true);
+    while (Ch == ' ' || Ch == '\r') ReadChar(true);
+    if (UpCh == '>') return;
+  }
+}
+
+void ReaderState::SkipWhiteSpace() {
+  while (Ch == ' ' || Ch == '\r' || Ch == '\t') NextChar();
+}
+
+void ReaderState::Next() {
+  tokenLen_ = 0;
+  if (Ch == EndOfInputChar) {
+    Sym = EndOfInputSymbol;
+  } else if (Ch == '<') {
+    ReadTag();
+  } else if (Ch == '&') {
+    char text[MaxEntityNameLength + 2];
+    int n = DecodeEntity(text);
+    for (int i = 0; i < n; ++i) AppendToken(text[i]);
+    Sym = TextSymbol;
+  } else if (ReadTextRun()) {
+    Sym = TextSymbol;
+  } else {
+    Sym = StrayCharSymbol;
+    AppendToken(static_cast<char>(Ch));
+    NextChar();
+  }
+}
+
+bool ReaderState::ReadTextRun() {
+  while (tokenLen_ < TextRunLength && kInRun[Ch]) {
+    if (!PreMode && (Ch == ' ' || Ch == '\r')) {
+      token_[static_cast<std::size_t>(tokenLen_++)] = ' ';
+      SkipWhiteSpace();
+    } else {
+      token_[static_cast<std::size_t>(tokenLen_++)] = static_cast<char>(Ch);
+      NextChar();
+    }
+  }
+  return tokenLen_ > 0;
+}
+
+void ReaderState::ReadTag() {
+  NextChar();
+  bool endTag = false;
+  if (UpCh == '/') {
+    endTag = true;
+    NextChar();
+  }
+  Sym = UnknownTagSymbol;
+  while (IsLetter(UpCh)) {
+    AppendToken(static_cast<char>(UpCh));  // letters past the capacity are dropped
+    NextChar();
+  }
+  Symbol found = LookupTag(Token());
+  if (found != UnknownTagSymbol) Sym = endTag ? EndSymbolOf(found) : found;
+  SkipWhiteSpace();
+  HeadingLevel = 0;
+  if ((Sym == HSy || Sym == HEndSy) && UpCh >= '1' && UpCh <= '6') {
+    HeadingLevel = UpCh - '0';
+    NextChar();
+  }
+  const bool keep = !endTag && TakesAttributes(Sym);
+  if (keep) Attributes.Recycle();
+  while (ReadAttribute(keep)) {
+  }
+  while (UpCh != '>' && UpCh != EndOfInputChar) NextChar();
+  NextChar();
+}
+
+bool ReaderState::ReadAttribute(bool keep) {
+  SkipWhiteSpace();
+  if (!IsLetter(UpCh)) return false;
+  char name[TokenCapacity];
+  std::size_t nameLen = 0;
+  while (IsLetter(UpCh)) {
+    if (nameLen < sizeof name) name[nameLen++] = static_cast<char>(UpCh);
+    NextChar();
+  }
+  const Symbol id = LookupAttribute(std::string_view(name, nameLen));
+  SkipWhiteSpace();
+  value_.clear();
+  std::int32_t number = id == BorderSy ? 1 : 0;  // a bare BORDER is a border of 1
+  if (UpCh == '=') {
+    NextChar();
+    SkipWhiteSpace();
+    if (UpCh == '"' || UpCh == '\'') {
+      const unsigned char quote = UpCh;
+      NextChar();
+      while (UpCh != quote && UpCh != EndOfInputChar) {
+        if (Ch == '\r') {
+          NextChar();
+        } else if (Ch == '&') {
+          char text[MaxEntityNameLength + 2];
+          value_.append(text, static_cast<std::size_t>(DecodeEntity(text)));
+        } else {
+          value_ += static_cast<char>(Ch);
+          NextChar();
+        }
+      }
+      if (UpCh == quote) NextChar();
+      std::size_t first = 0, last = value_.size();
+      while (first < last && static_cast<unsigned char>(value_[first]) <= 32) ++first;
+      while (last > first && static_cast<unsigned char>(value_[last - 1]) <= 32) --last;
+      value_.erase(last);
+      value_.erase(0, first);
+      std::string_view digits = value_;
+      if (!digits.empty() && digits.back() == '%') digits.remove_suffix(1);
+      number = StrToIntOrZero(digits);
+    } else if (UpCh == '+' || UpCh == '-' || IsDigit(UpCh)) {
+      while (Ch != ' ' && Ch != '\t' && Ch != '\r' && Ch != EndOfInputChar && Ch != '%' &&
+             Ch != '>') {
+        value_ += static_cast<char>(UpCh);
+        NextChar();
+      }
+      SkipWhiteSpace();
+      number = StrToIntOrZero(value_);
+      if (Ch == '%') {
+        value_ += '%';
+        NextChar();
+      }
+    } else {
+      while (Ch != ' ' && Ch != '\t' && Ch != '\r' && Ch != EndOfInputChar && Ch != '>') {
+        value_ += static_cast<char>(Ch);
+        NextChar();
+      }
+    }
+  }
+  if (keep) Attributes.AddReused(id, value_, number);
+  return true;
+}
+
+int ReaderState::DecodeEntity(char* out) {
+  NextChar();  // past "&"
+  int n = 0;
+  if (Ch == '#') {
+    NextChar();
+    char digits[4];
+    int count = 0;
+    int value = 0;
+    while (count < 4 && IsDigit(Ch)) {
+      digits[count++] = static_cast<char>(Ch);
+      value = value * 10 + (Ch - '0');
+      NextChar();
+    }
+    out[n++] = '&';
+    out[n++] = '#';
+    if (count == 4 && IsDigit(Ch)) {  // too long: literal text, the fifth digit stays
+      for (int i = 0; i < count; ++i) out[n++] = digits[i];
+      return n;
+    }
+    bool semicolon = false;
+    if (Ch == ';') {
+      semicolon = true;
+      NextChar();
+    }
+    if (count > 0 && value <= 255 && (value == 9 || value == 10 || value > 31)) {
+      out[0] = value == 9 ? ' ' : static_cast<char>(value);
+      return 1;
+    }
+    for (int i = 0; i < count; ++i) out[n++] = digits[i];
+    if (semicolon) out[n++] = ';';
+    return n;
+  }
+  char name[MaxEntityNameLength];
+  int len = 0;
+  while (len < MaxEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
+    name[len++] = static_cast<char>(Ch);
+    NextChar();
+  }
+  out[n++] = '&';
+  if (len == MaxEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
+    for (int i = 0; i < len; ++i) out[n++] = name[i];  // too long: the rest is ordinary text
+    return n;
+  }
+  bool semicolon = false;
+  if (Ch == ';') {
+    semicolon = true;
+    NextChar();
+  }
+  unsigned char decoded = 0;
+  if (LookupEntity(std::string_view(name, static_cast<std::size_t>(len)), decoded)) {
+    out[0] = static_cast<char>(decoded);
+    return 1;
+  }
+  for (int i = 0; i < len; ++i) out[n++] = name[i];
+  if (semicolon) out[n++] = ';';
+  return n;
+}
+
+}  // namespace kiv
