@@ -1,0 +1,31 @@
+// The variable-code-length LZW decoder of GIF image data.
+#pragma once
+
+#include <cstdint>
+
+#include "imaging/gif_common.h"
+
+namespace kiv {
+
+// Where decoded colour indices go: width x height bytes, row-major. Pixels
+// the data never reaches keep what the buffer held.
+struct TGIFPixelTarget {
+  std::uint8_t* Pixels = nullptr;
+  int Width = 0;
+  int Height = 0;
+  bool Interlaced = false;
+};
+
+// Decodes the data sub-blocks that follow the minimum code size byte
+// (already read) and leaves the stream behind the image's zero-size
+// terminator, or at the end of the stream. Raises "Invalid GIF data" for a
+// code size beyond 12 bits and "Circular decoder table entry" for a prefix
+// chain that loops.
+void DecodeGifImageData(ReadStream& stream, int minCodeSize, const TGIFPixelTarget& target,
+                        const TGIFWarningHandler& warn);
+
+// Skips data sub-blocks through the zero-size terminator (or to the end of
+// the stream).
+void SkipSubBlocks(ReadStream& stream);
+
+}  // namespace kiv
