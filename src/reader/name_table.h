@@ -26,7 +26,7 @@ class NameTable {
     if (name.empty()) return false;
     std::size_t i = Hash(name) & (Slots - 1);
     while (!slots_[i].name.empty()) {
-      if (slots_[i].name == name) {
+      if (Equal(slots_[i].name, name)) {
         value = slots_[i].value;
         return true;
       }
@@ -36,6 +36,14 @@ class NameTable {
   }
 
  private:
+  // Names are short: an inline loop beats a library call.
+  static bool Equal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
+
   static std::size_t Hash(std::string_view name) {
     std::uint32_t h = 2166136261u;
     for (unsigned char c : name) h = (h ^ c) * 16777619u;

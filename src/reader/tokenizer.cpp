@@ -1,5 +1,7 @@
 #include "reader/tokenizer.h"
 
+#include <algorithm>
+
 #include "platform/file_error.h"
 #include "platform/paths.h"
 #include "reader/entities.h"
@@ -23,6 +25,29 @@ constexpr std::array<bool, 256> kInRun = [] {
   for (int c = 0; c < 256; ++c) t[c] = c == '\r' || (c >= 32 && c != '&' && c != '<' && c != '>');
   return t;
 }();
+
+// Characters that continue a run as they stand: neither white space nor
+// special to the steps of a run or to NextChar.
+constexpr std::array<bool, 256> kPlain = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c > 32 && c != '&' && c != '<' && c != '>';
+  return t;
+}();
+
+// Bytes that NextChar returns unchanged and that an unquoted word value
+// (kWordByte) or a quoted one (kQuotedByte*) appends as they stand.
+constexpr std::array<bool, 256> kWordByte = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c > 32 && c != '<' && c != '>';
+  return t;
+}();
+constexpr std::array<bool, 256> QuotedBytes(char quote) {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c >= 32 && c != '<' && c != '&' && c != quote;
+  return t;
+}
+constexpr std::array<bool, 256> kQuotedByteDouble = QuotedBytes('"');
+constexpr std::array<bool, 256> kQuotedByteSingle = QuotedBytes('\'');
 
 bool IsLetter(unsigned char up) {
   return up >= 'A' && up <= 'Z';
@@ -162,6 +187,33 @@ inline void ReaderState::ReadChar(bool inComment) {
     throw EParseError();
 }
 
+// NextChar for the common case: an ordinary byte waiting in the window and
+// nothing pushed back. Bytes below 32 (line ends, tabs, 26) and "<" take the
+// full path.
+inline void ReaderState::Advance() {
+  if (pushBack_ == 0 && pos_ != end_) [[likely]] {
+    const unsigned char c = *pos_;
+    if (c >= 32 && c != '<') [[likely]] {
+      ++pos_;
+      Ch = c;
+      UpCh = kUpper[c];
+      return;
+    }
+  }
+  NextChar();
+}
+
+// Takes, straight from the window, the bytes that accept marks; accept may
+// mark only bytes NextChar would return unchanged (32 and above, not "<").
+inline std::string_view ReaderState::TakeRun(const std::array<bool, 256>& accept) {
+  if (pushBack_ != 0) return {};
+  const unsigned char* const start = pos_;
+  const unsigned char* p = start;
+  while (p != end_ && accept[*p]) ++p;
+  pos_ = p;
+  return {reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)};
+}
+
 void ReaderState::NextChar() {
   for (;;) {
     ReadChar(false);
@@ -199,7 +251,7 @@ void ReaderState::SkipDashComment() {
 }
 
 void ReaderState::SkipWhiteSpace() {
-  while (Ch == ' ' || Ch == '\r' || Ch == '\t') NextChar();
+  while (Ch == ' ' || Ch == '\r' || Ch == '\t') Advance();
 }
 
 void ReaderState::Next() {
@@ -218,7 +270,7 @@ void ReaderState::Next() {
   } else {
     Sym = StrayCharSymbol;
     AppendToken(static_cast<char>(Ch));
-    NextChar();
+    Advance();
   }
 }
 
@@ -227,25 +279,48 @@ bool ReaderState::ReadTextRun() {
     if (!PreMode && (Ch == ' ' || Ch == '\r')) {
       token_[static_cast<std::size_t>(tokenLen_++)] = ' ';
       SkipWhiteSpace();
-    } else {
-      token_[static_cast<std::size_t>(tokenLen_++)] = static_cast<char>(Ch);
-      NextChar();
+      continue;
     }
+    token_[static_cast<std::size_t>(tokenLen_++)] = static_cast<char>(Ch);
+    // Ordinary bytes waiting in the window join the run directly, as the
+    // steps above would add them one by one; locals keep the loop in registers.
+    if (pushBack_ == 0) {
+      const unsigned char* p = pos_;
+      const unsigned char* const e = end_;
+      char* const token = token_.data();
+      char* out = token + tokenLen_;
+      const unsigned char* const stop =
+          p + std::min<std::ptrdiff_t>(TextRunLength - tokenLen_, e - p);
+      const bool pre = PreMode;
+      // A byte joins when it is plain, or a space followed by a plain byte
+      // (a single space between words); in PRE every space joins.
+      while (p < stop) {
+        const unsigned char c = *p;
+        const unsigned char next = p + 1 < e ? p[1] : 0;
+        const bool joins = kPlain[c] | ((c == ' ') & (pre | kPlain[next]));
+        if (!joins) break;
+        *out++ = static_cast<char>(c);
+        ++p;
+      }
+      pos_ = p;
+      tokenLen_ = static_cast<int>(out - token);
+    }
+    NextChar();
   }
   return tokenLen_ > 0;
 }
 
 void ReaderState::ReadTag() {
-  NextChar();
+  Advance();
   bool endTag = false;
   if (UpCh == '/') {
     endTag = true;
-    NextChar();
+    Advance();
   }
   Sym = UnknownTagSymbol;
   while (IsLetter(UpCh)) {
     AppendToken(static_cast<char>(UpCh));  // letters past the capacity are dropped
-    NextChar();
+    Advance();
   }
   Symbol found = LookupTag(Token());
   if (found != UnknownTagSymbol) Sym = endTag ? EndSymbolOf(found) : found;
@@ -253,14 +328,14 @@ void ReaderState::ReadTag() {
   HeadingLevel = 0;
   if ((Sym == HSy || Sym == HEndSy) && UpCh >= '1' && UpCh <= '6') {
     HeadingLevel = UpCh - '0';
-    NextChar();
+    Advance();
   }
   const bool keep = !endTag && TakesAttributes(Sym);
   if (keep) Attributes.Recycle();
   while (ReadAttribute(keep)) {
   }
-  while (UpCh != '>' && UpCh != EndOfInputChar) NextChar();
-  NextChar();
+  while (UpCh != '>' && UpCh != EndOfInputChar) Advance();
+  Advance();
 }
 
 bool ReaderState::ReadAttribute(bool keep) {
@@ -270,30 +345,31 @@ bool ReaderState::ReadAttribute(bool keep) {
   std::size_t nameLen = 0;
   while (IsLetter(UpCh)) {
     if (nameLen < sizeof name) name[nameLen++] = static_cast<char>(UpCh);
-    NextChar();
+    Advance();
   }
   const Symbol id = LookupAttribute(std::string_view(name, nameLen));
   SkipWhiteSpace();
   value_.clear();
   std::int32_t number = id == BorderSy ? 1 : 0;  // a bare BORDER is a border of 1
   if (UpCh == '=') {
-    NextChar();
+    Advance();
     SkipWhiteSpace();
     if (UpCh == '"' || UpCh == '\'') {
       const unsigned char quote = UpCh;
-      NextChar();
+      Advance();
       while (UpCh != quote && UpCh != EndOfInputChar) {
         if (Ch == '\r') {
-          NextChar();
+          Advance();
         } else if (Ch == '&') {
           char text[MaxEntityNameLength + 2];
           value_.append(text, static_cast<std::size_t>(DecodeEntity(text)));
         } else {
           value_ += static_cast<char>(Ch);
-          NextChar();
+          value_.append(TakeRun(quote == '"' ? kQuotedByteDouble : kQuotedByteSingle));
+          Advance();
         }
       }
-      if (UpCh == quote) NextChar();
+      if (UpCh == quote) Advance();
       std::size_t first = 0, last = value_.size();
       while (first < last && static_cast<unsigned char>(value_[first]) <= 32) ++first;
       while (last > first && static_cast<unsigned char>(value_[last - 1]) <= 32) --last;
@@ -306,18 +382,19 @@ bool ReaderState::ReadAttribute(bool keep) {
       while (Ch != ' ' && Ch != '\t' && Ch != '\r' && Ch != EndOfInputChar && Ch != '%' &&
              Ch != '>') {
         value_ += static_cast<char>(UpCh);
-        NextChar();
+        Advance();
       }
       SkipWhiteSpace();
       number = StrToIntOrZero(value_);
       if (Ch == '%') {
         value_ += '%';
-        NextChar();
+        Advance();
       }
     } else {
       while (Ch != ' ' && Ch != '\t' && Ch != '\r' && Ch != EndOfInputChar && Ch != '>') {
         value_ += static_cast<char>(Ch);
-        NextChar();
+        value_.append(TakeRun(kWordByte));
+        Advance();
       }
     }
   }
@@ -326,17 +403,17 @@ bool ReaderState::ReadAttribute(bool keep) {
 }
 
 int ReaderState::DecodeEntity(char* out) {
-  NextChar();  // past "&"
+  Advance();  // past "&"
   int n = 0;
   if (Ch == '#') {
-    NextChar();
+    Advance();
     char digits[4];
     int count = 0;
     int value = 0;
     while (count < 4 && IsDigit(Ch)) {
       digits[count++] = static_cast<char>(Ch);
       value = value * 10 + (Ch - '0');
-      NextChar();
+      Advance();
     }
     out[n++] = '&';
     out[n++] = '#';
@@ -347,7 +424,7 @@ int ReaderState::DecodeEntity(char* out) {
     bool semicolon = false;
     if (Ch == ';') {
       semicolon = true;
-      NextChar();
+      Advance();
     }
     if (count > 0 && value <= 255 && (value == 9 || value == 10 || value > 31)) {
       out[0] = value == 9 ? ' ' : static_cast<char>(value);
@@ -361,7 +438,7 @@ int ReaderState::DecodeEntity(char* out) {
   int len = 0;
   while (len < MaxEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
     name[len++] = static_cast<char>(Ch);
-    NextChar();
+    Advance();
   }
   out[n++] = '&';
   if (len == MaxEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
@@ -371,7 +448,7 @@ int ReaderState::DecodeEntity(char* out) {
   bool semicolon = false;
   if (Ch == ';') {
     semicolon = true;
-    NextChar();
+    Advance();
   }
   unsigned char decoded = 0;
   if (LookupEntity(std::string_view(name, static_cast<std::size_t>(len)), decoded)) {

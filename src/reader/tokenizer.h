@@ -95,6 +95,8 @@ class ReaderState {
  private:
   void Reset(SourceKind kind);
   unsigned char Raw();
+  void Advance();
+  std::string_view TakeRun(const std::array<bool, 256>& accept);
   unsigned char Refill();
   unsigned char EndReached();
   void ReadChar(bool inComment);

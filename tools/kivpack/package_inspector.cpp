@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "app/help_package.h"
@@ -11,6 +13,7 @@
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
+#include "reader/tokenizer.h"
 
 namespace kiv {
 
@@ -20,6 +23,47 @@ QByteArray ReadAll(const std::string& packagePath) {
   QFile f(QString::fromStdString(NativePath(packagePath)));
   if (!f.open(QIODevice::ReadOnly)) throw CantLocateFile(packagePath);
   return f.readAll();
+}
+
+// The name the help window looks a link's file part up by: the part after
+// the last backslash or colon ("/" belongs to package names).
+std::string LinkFileName(const std::string& filePart) {
+  std::size_t sep = filePart.find_last_of("\\:");
+  return sep == std::string::npos ? filePart : filePart.substr(sep + 1);
+}
+
+// A scheme such as "http:" or "mailto:" (two or more characters, so a drive
+// letter is not one).
+bool HasScheme(const std::string& ref) {
+  std::size_t i = 0;
+  while (i < ref.size() && (std::isalnum(static_cast<unsigned char>(ref[i])) || ref[i] == '+' ||
+                            ref[i] == '-' || ref[i] == '.'))
+    ++i;
+  return i >= 2 && i < ref.size() && ref[i] == ':' &&
+         std::isalpha(static_cast<unsigned char>(ref[0]));
+}
+
+struct PageReference {
+  Symbol attribute;  // HrefSy or SrcSy
+  std::string text;
+};
+
+// Every HREF and SRC of the tags of a page, in page order, read by the
+// viewer's own tokenizer. Raises the tokenizer's parse error.
+std::vector<PageReference> PageReferences(const std::string& bytes) {
+  std::vector<PageReference> refs;
+  ReaderState reader;
+  reader.StartBuffer(bytes.data(), std::min<std::size_t>(bytes.size(), PageBufferSize));
+  reader.NextChar();
+  do {
+    reader.Next();
+    if (!TakesAttributes(reader.Sym)) continue;
+    for (Symbol id : {HrefSy, SrcSy}) {
+      const TAttribute* a = nullptr;
+      if (FindAttribute(reader.Attributes, id, a)) refs.push_back({id, a->Text});
+    }
+  } while (reader.Sym != EndOfInputSymbol);
+  return refs;
 }
 
 }  // namespace
@@ -65,7 +109,12 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
   VerifyReport report;
   const qint64 size = QFileInfo(QString::fromStdString(NativePath(packagePath))).size();
   std::set<std::string> seen;
-  for (const std::string& name : PackageEntryNames(packagePath)) {
+  std::vector<std::string> pages;
+  std::vector<std::string> externals;
+  const std::vector<std::string> names = PackageEntryNames(packagePath);
+  std::set<std::string> entries;  // upper case, as lookups compare
+  for (const std::string& name : names) entries.insert(UpperText(name));
+  for (const std::string& name : names) {
     ++report.entries;
     auto problem = [&](const std::string& text) {
       ++report.problems;
@@ -89,7 +138,46 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
     if (IsPageName(name) && end - start > PageBufferSize) {
       problem("page is over " + std::to_string(PageBufferSize) + " bytes");
     }
+    if (IsPageName(name)) pages.push_back(name);
   }
+
+  for (const std::string& page : pages) {
+    const std::string shown = Cp1252ToUtf8(page);
+    auto problem = [&](const std::string& text) {
+      ++report.problems;
+      report.lines.push_back(shown + ": " + text);
+    };
+    std::string bytes, error;
+    if (!ExtractEntry(packagePath, page, bytes, error)) continue;  // reported above
+    std::vector<PageReference> refs;
+    try {
+      refs = PageReferences(bytes);
+    } catch (const EParseError& e) {
+      problem(e.what());
+      continue;
+    }
+    for (const PageReference& ref : refs) {
+      const std::string kind = ref.attribute == HrefSy ? "HREF" : "SRC";
+      const std::string quoted = "\"" + Cp1252ToUtf8(ref.text) + "\"";
+      if (ref.text.empty()) continue;
+      if (ref.text[0] == '#' || HasScheme(ref.text)) {
+        ++report.external;
+        externals.push_back(shown + ": external " + kind + " " + quoted);
+        continue;
+      }
+      // Links load the part before the first "#"; pictures are found by
+      // their whole source text.
+      std::string wanted = ref.text;
+      if (ref.attribute == HrefSy) {
+        wanted = LinkFileName(ref.text.substr(0, ref.text.find('#')));
+        if (IsBlank(wanted)) continue;
+      }
+      if (!entries.count(UpperText(wanted)))
+        problem((ref.attribute == HrefSy ? "broken link " : "missing picture ") + kind + " " +
+                quoted);
+    }
+  }
+  for (std::string& line : externals) report.lines.push_back(std::move(line));
   return report;
 }
 

@@ -19,11 +19,15 @@ bool ExtractEntry(const std::string& packagePath, const std::string& name, std::
 struct VerifyReport {
   int entries = 0;
   int problems = 0;
-  std::vector<std::string> lines;  // one per problem found
+  // One per problem found, then one per external reference of a page (an
+  // in-page anchor or a link with a scheme), which is listed but no problem.
+  std::vector<std::string> lines;
+  int external = 0;
 };
 
 // Every entry reachable (its range inside the file, in order), every page
-// within the page buffer, no name shadowed by an earlier one.
+// within the page buffer, no name shadowed by an earlier one, and every
+// HREF and SRC of every page naming an entry of the package.
 VerifyReport VerifyPackage(const std::string& packagePath);
 
 }  // namespace kiv
