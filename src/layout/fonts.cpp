@@ -1,0 +1,149 @@
+#include "layout/fonts.h"
+
+#include "layout/section_list.h"
+#include "platform/canvas.h"
+#include "platform/screen_canvas.h"
+#include "platform/win_types.h"
+
+namespace kiv {
+
+// --- TMyFont -----------------------------------------------------------------
+
+int ScaledPointSize(int baseFontSize, int twelfths) {
+  return MulDiv(baseFontSize, twelfths, 12);
+}
+
+void TMyFont::Assign(const Font& source) {
+  if (const auto* mine = dynamic_cast<const TMyFont*>(&source)) {
+    SizeTwelfths = mine->SizeTwelfths;
+    Fixed = mine->Fixed;
+  }
+  Font::Assign(source);
+}
+
+void TMyFont::SetScaled(const TSectionList& document, int twelfths) {
+  SizeTwelfths = twelfths;
+  SetSize(ScaledPointSize(document.BaseFontSize, twelfths));
+}
+
+void TMyFont::ApplyDefaults(const TSectionList& document, TColor color) {
+  // All properties change together, so the run is measured once.
+  Font changed(*this);
+  changed.SetName(Fixed ? document.PreFontName : document.FontName);
+  changed.SetCharset(document.CharSet);
+  changed.SetSize(ScaledPointSize(document.BaseFontSize, SizeTwelfths));
+  changed.SetColor(PaletteRelative(color));
+  Font::Assign(changed);
+}
+
+// --- TFontObj ----------------------------------------------------------------
+
+TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos)
+    : Pos(pos), Font(font ? std::move(font) : std::make_unique<TMyFont>()) {
+  Font->OnChange = [this] { UpdateMetrics(); };
+  UpdateMetrics();
+}
+
+TFontObj::TFontObj(const TFontObj& source)
+    : Pos(source.Pos),
+      Font(std::make_unique<TMyFont>(*source.Font)),
+      Shift(source.Shift),
+      Link(source.Link) {
+  Font->OnChange = [this] { UpdateMetrics(); };
+  UpdateMetrics();
+}
+
+TFontObj::~TFontObj() {
+  if (Font) Font->OnChange = nullptr;
+}
+
+void TFontObj::UpdateMetrics() {
+  Canvas& screen = ScreenCanvas();
+  const kiv::Font previous = screen.CurrentFont();
+  screen.SelectFont(*Font);
+  const TextMetrics tm = screen.GetTextMetrics();
+  screen.SelectFont(previous);
+  TextHeight = tm.tmHeight;
+  LineHeight = tm.tmHeight + tm.tmExternalLeading;
+  Descent = tm.tmDescent;
+  Overhang = tm.tmOverhang;
+}
+
+// --- TFontList ---------------------------------------------------------------
+
+TFontList::TFontList(const TFontList& source) {
+  for (const auto& run : source) Add(run->CreateClone());
+}
+
+void TFontList::FontsChanged(const TSectionList& document) {
+  for (const auto& run : *this)
+    run->Font->ApplyDefaults(document, run->IsLink() ? document.LinkColor : document.FontColor);
+}
+
+TFontObj* TFontList::RunAt(int offset, int& index) const {
+  // The last run starting at or before offset; runs are in ascending Pos.
+  TFontObj* found = nullptr;
+  for (int i = 0; i < Count(); ++i) {
+    TFontObj* run = Items(i);
+    if (run->Pos > offset && found) break;
+    found = run;
+    index = i;
+  }
+  return found;
+}
+
+TMyFont* TFontList::FontAt(int offset, int& overhang) const {
+  int index = 0;
+  TFontObj* run = RunAt(offset, index);
+  if (!run) return nullptr;
+  overhang = run->Overhang;
+  return run->Font.get();
+}
+
+int TFontList::CountAt(int offset, int length) const {
+  for (const auto& run : *this)
+    if (run->Pos > offset) return run->Pos - offset;
+  return length - offset;
+}
+
+void TFontList::LineMetrics(int offset, int& lineHeight, int& descent) const {
+  int index = 0;
+  TFontObj* run = RunAt(offset, index);
+  lineHeight = run ? run->LineHeight : 0;
+  descent = run ? run->Descent : 0;
+}
+
+void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TUrlTarget* link) {
+  auto copy = std::make_unique<TMyFont>(font);
+  copy->SetStyle(copy->Style() | (styleFlags & StyleFlagsMask));
+  TFontObj* run = Emplace(std::move(copy), 0);
+  if (link) run->Link = *link;
+}
+
+void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, int length,
+                           std::uint8_t styleFlags, std::uint8_t verticalShift) {
+  TFontObj* run = Empty() ? nullptr : Last();
+  if (run && run->Pos == length) {
+    // No character in the last run yet: it takes the new font.
+    run->Font->Assign(font);
+  } else {
+    TFontObj* previous = run;
+    run = Emplace(std::make_unique<TMyFont>(font), length);
+    if (previous) run->Link = previous->Link;
+  }
+  run->Font->SetStyle(run->Font->Style() | (styleFlags & StyleFlagsMask));
+  run->Shift = verticalShift;
+  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
+    run->Font->SetScaled(document, MulDiv(run->Font->SizeTwelfths, 3, 4));
+}
+
+void TFontList::ChangeFontAndLink(bool isLinkStart, const TSectionList& document,
+                                  const TUrlTarget* link, const TMyFont& font, int length,
+                                  std::uint8_t styleFlags, std::uint8_t verticalShift) {
+  ChangeFont(document, font, length, styleFlags, verticalShift);
+  TFontObj* run = Last();
+  run->Link.Clear();
+  if (isLinkStart && link) run->Link = *link;
+}
+
+}  // namespace kiv

@@ -1,0 +1,34 @@
+// The collector that sections write selected text into while the document
+// root measures the selection or copies it to the clipboard. The counting
+// and clipboard collectors implement it; NewCountingSink and
+// NewClipboardSink create them.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace kiv {
+
+class TTextSink {
+ public:
+  TTextSink() = default;
+  TTextSink(const TTextSink&) = delete;
+  TTextSink& operator=(const TTextSink&) = delete;
+  virtual ~TTextSink() = default;
+
+  // Takes count characters of text (image and control placeholders are
+  // filtered by the sink).
+  virtual void AddChars(const char* text, int count) = 0;
+  // Ends the collection and returns the sink's result (the count, or the
+  // characters written with their terminator).
+  virtual int Terminate() = 0;
+};
+
+using TextSinkFactory = std::function<std::unique_ptr<TTextSink>()>;
+
+// The sink that only counts, and the one that puts the text on the
+// clipboard. Null while no collector of that kind is available.
+std::unique_ptr<TTextSink> NewCountingSink();
+std::unique_ptr<TTextSink> NewClipboardSink();
+
+}  // namespace kiv
