@@ -1,5 +1,6 @@
 #include "imaging/gif_lzw_decoder.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace kiv {
@@ -21,18 +22,7 @@ class BitReader {
 
   // The next code of size bits, or -1 when the data has ended.
   int NextCode(int size) {
-    while (bitCount_ < size) {
-      if (pos_ < len_) {
-        bits_ |= static_cast<std::uint64_t>(buffer_[pos_++]) << bitCount_;
-        bitCount_ += 8;
-        continue;
-      }
-      if (ended_) {
-        if (bitCount_ == 0 && warn_) warn_(TGIFSeverity::Warning, sGIFBitBufferUnderrun);
-        return -1;
-      }
-      if (!ReadSubBlock()) return -1;
-    }
+    if (bitCount_ < size && !Fill(size)) return -1;
     int code = static_cast<int>(bits_ & ((1u << size) - 1));
     bits_ >>= size;
     bitCount_ -= size;
@@ -43,6 +33,23 @@ class BitReader {
   bool Ended() const { return ended_; }
 
  private:
+  // Takes bytes until at least size bits are held; false when the data ends first.
+  bool Fill(int size) {
+    while (bitCount_ < size) {
+      while (pos_ < len_ && bitCount_ <= 56) {
+        bits_ |= static_cast<std::uint64_t>(buffer_[pos_++]) << bitCount_;
+        bitCount_ += 8;
+      }
+      if (bitCount_ >= size) break;
+      if (ended_) {
+        if (bitCount_ == 0 && warn_) warn_(TGIFSeverity::Warning, sGIFBitBufferUnderrun);
+        return false;
+      }
+      if (!ReadSubBlock()) return false;
+    }
+    return true;
+  }
+
   bool ReadSubBlock() {
     int size = stream_.ReadByte();
     if (size <= 0) {
@@ -80,6 +87,20 @@ class RowCursor {
     row_[x_] = value;
     if (++x_ == t_.Width && !NextRow()) return false;
     return true;
+  }
+
+  // Stores the string held reversed in [first, last); returns the number of
+  // bytes not stored because the image became full.
+  std::ptrdiff_t PutReversed(const std::uint8_t* first, const std::uint8_t* last) {
+    while (last > first) {
+      const std::ptrdiff_t room = t_.Width - x_;
+      std::ptrdiff_t n = last - first < room ? last - first : room;
+      std::uint8_t* out = row_ + x_;
+      for (std::ptrdiff_t i = 0; i < n; ++i) out[i] = *--last;
+      x_ += static_cast<int>(n);
+      if (x_ == t_.Width && !NextRow()) return last - first;
+    }
+    return 0;
   }
 
  private:
@@ -184,10 +205,7 @@ void DecodeGifImageData(ReadStream& stream, int minCodeSize, const TGIFPixelTarg
         if (nextFree >= (1 << codeSize) && (1 << codeSize) <= kLastCode) ++codeSize;
       }
       oldCode = inCode;
-      while (sp > stack) {
-        if (!out.Put(*--sp)) break;
-      }
-      stackEmpty = sp == stack;
+      stackEmpty = out.PutReversed(stack, sp) == 0;
       if (out.Full()) break;
     }
     code = bits.NextCode(codeSize);
