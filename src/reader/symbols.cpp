@@ -125,9 +125,11 @@ struct Tables {
   }
 };
 
+// Built before main: the lookups run for every tag and need no guard.
+const Tables kTables;
+
 const Tables& GetTables() {
-  static const Tables tables;
-  return tables;
+  return kTables;
 }
 
 }  // namespace

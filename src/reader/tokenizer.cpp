@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/file_error.h"
 #include "platform/paths.h"
 #include "reader/entities.h"
@@ -39,6 +43,11 @@ constexpr std::array<bool, 256> kPlain = [] {
 constexpr std::array<bool, 256> kWordByte = [] {
   std::array<bool, 256> t{};
   for (int c = 0; c < 256; ++c) t[c] = c > 32 && c != '<' && c != '>';
+  return t;
+}();
+constexpr std::array<bool, 256> kLetter = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
   return t;
 }();
 constexpr std::array<bool, 256> QuotedBytes(char quote) {
@@ -203,6 +212,10 @@ inline void ReaderState::Advance() {
   NextChar();
 }
 
+inline void ReaderState::SkipWhite() {
+  while (Ch == ' ' || Ch == '\r' || Ch == '\t') Advance();
+}
+
 // Takes, straight from the window, the bytes that accept marks; accept may
 // mark only bytes NextChar would return unchanged (32 and above, not "<").
 inline std::string_view ReaderState::TakeRun(const std::array<bool, 256>& accept) {
@@ -251,7 +264,7 @@ void ReaderState::SkipDashComment() {
 }
 
 void ReaderState::SkipWhiteSpace() {
-  while (Ch == ' ' || Ch == '\r' || Ch == '\t') Advance();
+  SkipWhite();
 }
 
 void ReaderState::Next() {
@@ -278,7 +291,7 @@ bool ReaderState::ReadTextRun() {
   while (tokenLen_ < TextRunLength && kInRun[Ch]) {
     if (!PreMode && (Ch == ' ' || Ch == '\r')) {
       token_[static_cast<std::size_t>(tokenLen_++)] = ' ';
-      SkipWhiteSpace();
+      SkipWhite();
       continue;
     }
     token_[static_cast<std::size_t>(tokenLen_++)] = static_cast<char>(Ch);
@@ -295,6 +308,28 @@ bool ReaderState::ReadTextRun() {
       // A byte joins when it is plain, or a space followed by a plain byte
       // (a single space between words); in PRE every space joins.
       while (p < stop) {
+#if defined(__SSE2__)
+        // Sixteen bytes at a time: copy them all (Token has room past the
+        // run length) and keep those before the first one that is not plain.
+        if (e - p >= 16) {
+          const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+          __m128i plain = _mm_or_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(32)),
+                                       _mm_cmplt_epi8(v, _mm_setzero_si128()));
+          if (pre) plain = _mm_or_si128(plain, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+          const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')),
+                                                            _mm_cmpeq_epi8(v, _mm_set1_epi8('<'))),
+                                               _mm_cmpeq_epi8(v, _mm_set1_epi8('>')));
+          plain = _mm_andnot_si128(special, plain);
+          const unsigned stopMask = ~static_cast<unsigned>(_mm_movemask_epi8(plain)) & 0xFFFFu;
+          std::ptrdiff_t n = stopMask ? __builtin_ctz(stopMask) : 16;
+          n = std::min(n, stop - p);
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+          out += n;
+          p += n;
+          if (n == 16) continue;
+          if (p == stop) break;
+        }
+#endif
         const unsigned char c = *p;
         const unsigned char next = p + 1 < e ? p[1] : 0;
         const bool joins = kPlain[c] | ((c == ' ') & (pre | kPlain[next]));
@@ -320,11 +355,12 @@ void ReaderState::ReadTag() {
   Sym = UnknownTagSymbol;
   while (IsLetter(UpCh)) {
     AppendToken(static_cast<char>(UpCh));  // letters past the capacity are dropped
+    for (unsigned char c : TakeRun(kLetter)) AppendToken(static_cast<char>(kUpper[c]));
     Advance();
   }
   Symbol found = LookupTag(Token());
   if (found != UnknownTagSymbol) Sym = endTag ? EndSymbolOf(found) : found;
-  SkipWhiteSpace();
+  SkipWhite();
   HeadingLevel = 0;
   if ((Sym == HSy || Sym == HEndSy) && UpCh >= '1' && UpCh <= '6') {
     HeadingLevel = UpCh - '0';
@@ -339,21 +375,23 @@ void ReaderState::ReadTag() {
 }
 
 bool ReaderState::ReadAttribute(bool keep) {
-  SkipWhiteSpace();
+  SkipWhite();
   if (!IsLetter(UpCh)) return false;
   char name[TokenCapacity];
   std::size_t nameLen = 0;
   while (IsLetter(UpCh)) {
     if (nameLen < sizeof name) name[nameLen++] = static_cast<char>(UpCh);
+    for (unsigned char c : TakeRun(kLetter))
+      if (nameLen < sizeof name) name[nameLen++] = static_cast<char>(kUpper[c]);
     Advance();
   }
   const Symbol id = LookupAttribute(std::string_view(name, nameLen));
-  SkipWhiteSpace();
+  SkipWhite();
   value_.clear();
   std::int32_t number = id == BorderSy ? 1 : 0;  // a bare BORDER is a border of 1
   if (UpCh == '=') {
     Advance();
-    SkipWhiteSpace();
+    SkipWhite();
     if (UpCh == '"' || UpCh == '\'') {
       const unsigned char quote = UpCh;
       Advance();
@@ -384,7 +422,7 @@ bool ReaderState::ReadAttribute(bool keep) {
         value_ += static_cast<char>(UpCh);
         Advance();
       }
-      SkipWhiteSpace();
+      SkipWhite();
       number = StrToIntOrZero(value_);
       if (Ch == '%') {
         value_ += '%';

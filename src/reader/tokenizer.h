@@ -96,6 +96,7 @@ class ReaderState {
   void Reset(SourceKind kind);
   unsigned char Raw();
   void Advance();
+  void SkipWhite();
   std::string_view TakeRun(const std::array<bool, 256>& accept);
   unsigned char Refill();
   unsigned char EndReached();
@@ -125,6 +126,8 @@ class ReaderState {
   std::istream* stream_ = nullptr;  // not owned
   std::unique_ptr<std::array<unsigned char, FileReadBufferSize>> readBuffer_;
 
+  // Room past the capacity lets a text run copy 16 bytes at a time.
+  static_assert(TextRunLength + 16 <= TokenCapacity);
   std::array<char, TokenCapacity> token_{};
   int tokenLen_ = 0;
   std::string value_;  // attribute text being read, reused from tag to tag
