@@ -1,14 +1,14 @@
 #include "reader/text_sink.h"
 
+#include "reader/sel_text.h"
+
 namespace kiv {
 
-// The selected-text collectors are not part of the program yet; until they
-// are, the document root reports an empty selection and copies nothing.
 std::unique_ptr<TTextSink> NewCountingSink() {
-  return nullptr;
+  return std::make_unique<SelTextCount>();
 }
 std::unique_ptr<TTextSink> NewClipboardSink() {
-  return nullptr;
+  return std::make_unique<ClipBuffer>();
 }
 
 }  // namespace kiv

@@ -26,8 +26,8 @@ class TTextSink {
 
 using TextSinkFactory = std::function<std::unique_ptr<TTextSink>()>;
 
-// The sink that only counts, and the one that puts the text on the
-// clipboard. Null while no collector of that kind is available.
+// The sink that only counts (SelTextCount), and the one that puts the text
+// on the clipboard (ClipBuffer).
 std::unique_ptr<TTextSink> NewCountingSink();
 std::unique_ptr<TTextSink> NewClipboardSink();
 
