@@ -97,7 +97,11 @@ class TSectionList : public TCell {
   std::string BackgroundImageName;    // empty: none
   TFreeList<ThtmlFormBase> Forms;
   std::function<void()> FormSubmitHandler;  // set by the viewer; typed by the forms
-  std::function<void()> ScriptHandler;
+  // The viewer's OnScript: receives the document, the script's LANGUAGE and
+  // its text (lines ended by CR LF). Unset, scripts are skipped.
+  std::function<void(TSectionList& document, const std::string& language,
+                     const std::string& script)>
+      ScriptHandler;
   TTextSink* ClipText = nullptr;  // not owned; set only while selected text is walked
   int PageBottom = 0;
   TFreeList<TMapItem> ImageMaps;

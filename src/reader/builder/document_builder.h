@@ -1,0 +1,147 @@
+// The document builder: reads the tokenizer's symbols and fills a document
+// root with sections as each construct is read. A recursive-descent reader
+// without a tree: the body, list and table loops share one state of current
+// cell and section, a font stack and running style values. Malformed HTML
+// never fails; unclosed elements end where an enclosing loop stops them.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "layout/fonts.h"
+#include "reader/tokenizer.h"
+#include "reader/url_target.h"
+
+namespace kiv {
+
+class TCell;
+class TFormControlContent;
+class ThtmlFormBase;
+class TSection;
+class TSectionBase;
+class TSectionList;
+
+// Capacity of the font stack, the base font included.
+constexpr int FontStackSize = 25;
+// Lists and tables nested deeper than this are read as if they stood at the
+// deepest level, so that no page can exhaust the stack.
+constexpr int MaxListNesting = 64;
+constexpr int MaxTableNesting = 32;
+
+// The anchors of a page: each "NAME" of an "A" tag in upper case, with the
+// text section that was being built when the tag was read. The sections
+// belong to the document.
+using TAnchorList = std::vector<std::pair<std::string, TSectionBase*>>;
+
+// Results of a parse that the viewer reads afterwards.
+struct TParseResult {
+  std::string DocTitle;
+  std::string DocBase;
+  std::string DocBaseTarget;
+};
+
+// Entry points. Each fills an empty document; the anchors are appended to
+// anchorNames. File parses catch EParseError and keep what was built; the
+// other sources pass it on. A file that cannot be opened raises EInOutError.
+// baseTarget carries the base target from one document to the next: it is
+// not cleared by a parse of a document that has none.
+TParseResult ParseHtmlFile(TSectionList& document, TAnchorList& anchorNames,
+                           const std::string& fileName, const std::string& baseTarget = {});
+TParseResult ParseHtmlBuffer(TSectionList& document, TAnchorList& anchorNames, const char* buffer,
+                             std::size_t length, const std::string& baseTarget = {});
+TParseResult ParseHtmlStrings(TSectionList& document, TAnchorList& anchorNames,
+                              const std::vector<std::string>& strings,
+                              const std::string& baseTarget = {});
+TParseResult ParseHtmlStream(TSectionList& document, TAnchorList& anchorNames,
+                             std::istream& stream, const std::string& baseTarget = {});
+// Plain text shown as preformatted lines.
+TParseResult ParseTextFile(TSectionList& document, TAnchorList& anchorNames,
+                           const std::string& fileName);
+TParseResult ParseTextStrings(TSectionList& document, TAnchorList& anchorNames,
+                              const std::vector<std::string>& strings);
+
+// The builder state of one parse. Exposed for the entry points above and the
+// block readers; use the entry points.
+class THtmlBuilder {
+ public:
+  THtmlBuilder(TSectionList& document, TAnchorList& anchorNames);
+  ~THtmlBuilder();
+  THtmlBuilder(const THtmlBuilder&) = delete;
+  THtmlBuilder& operator=(const THtmlBuilder&) = delete;
+
+  // Reads the whole document from the started source (html or plain text).
+  void Run(bool plainText);
+
+  ReaderState Reader;
+  TParseResult Result;
+
+ private:
+  using SymbolSet = std::vector<Symbol>;
+
+  // --- shared steps ---------------------------------------------------------
+  void CloseSection();
+  void NewSection(int level, int justify);
+  void EnsureSection(int level);
+  bool PushFont();
+  void PopFont();
+  void ApplyFont();
+  TMyFont& TopFont() { return *fontStack_[static_cast<std::size_t>(fontDepth_ - 1)]; }
+  void MakeFixedPitch(TMyFont& font);
+  void AddToCell(std::unique_ptr<TSectionBase> section);
+  int ParagraphAlignment() const;
+
+  // --- readers --------------------------------------------------------------
+  // Reads until end of input or "/BODY"; returns early, without consuming
+  // it, on a symbol of terminators.
+  void ReadBody(const SymbolSet& terminators);
+  // True when it returned on a symbol of terminators (left current).
+  bool ReadList(int depth, Symbol opening, const SymbolSet& terminators);
+  // Handles a symbol that reads the same in the body, lists and cells.
+  bool IsCommonSymbol(Symbol s) const;
+  void DoCommonSymbol(int level);
+  void ReadPreformatted(int level);
+  void ReadPlainText();
+  // Font change of "FONT" or "BASEFONT"; true when the top font changed.
+  bool FontChange(bool isBaseFont, bool preTable);
+  // "BIG" or "SMALL"; true when the top font changed.
+  bool SizeStep(bool big);
+  void DoLinkTag(int level, bool alwaysChangeFont, const std::function<void()>& beforeHref);
+  void DoLinkEnd();
+
+  // --- block readers ----------------------------------------------------------
+  void ReadTable();
+  void ReadTextArea(TFormControlContent* control);
+  void ReadOptions(TFormControlContent* control);
+  void ReadMap();
+  void ReadScript();
+  // The text area's and the script's own token readers.
+  void NextTextAreaToken();
+  void NextScriptToken();
+  void FinishCell();
+
+  static bool Contains(const SymbolSet& set, Symbol s);
+
+  TSectionList& document_;     // not owned
+  TAnchorList& anchorNames_;   // not owned
+  TCell* currentCell_;         // not owned: the document root, a table cell or a caption cell
+  std::unique_ptr<TSection> currentSection_;
+  std::array<std::unique_ptr<TMyFont>, FontStackSize> fontStack_;
+  int fontDepth_ = 0;
+  TUrlTarget linkTarget_;
+  bool inLink_ = false;
+  int baseFontIndex_ = 3;
+  std::uint8_t runAlignment_ = 1;
+  std::uint8_t styleFlags_ = 0;
+  std::uint8_t verticalShift_ = 0;
+  ThtmlFormBase* currentForm_ = nullptr;  // not owned: the document's forms own them
+  int listNesting_ = 0;
+  int tableNesting_ = 0;
+};
+
+}  // namespace kiv

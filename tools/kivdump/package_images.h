@@ -1,0 +1,13 @@
+// Images of a page supplied from a help package, as the help window supplies
+// them to its viewer: looked up by name, decoded by extension.
+#pragma once
+
+#include <string>
+
+#include "layout/section_list.h"
+
+namespace kiv::dump {
+
+TGetBitmapEvent PackageImageRequest(const std::string& packagePath);
+
+}  // namespace kiv::dump
