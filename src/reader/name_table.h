@@ -44,10 +44,18 @@ class NameTable {
     return true;
   }
 
+  // From the length and the first, middle and last characters: no loop,
+  // and few enough collisions for the reader's short names.
   static std::size_t Hash(std::string_view name) {
-    std::uint32_t h = 2166136261u;
-    for (unsigned char c : name) h = (h ^ c) * 16777619u;
-    return h ^ (h >> 15);
+    const std::size_t n = name.size();
+    if (n == 0) return 0;
+    const auto at = [&](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(name[i]));
+    };
+    const std::uint32_t h = (at(0) * 0x9E3779B1u) ^ (at(n - 1) * 0x85EBCA77u) ^
+                            (at(n / 2) * 0xC2B2AE3Du) ^
+                            (static_cast<std::uint32_t>(n) * 0x27D4EB2Fu);
+    return h ^ (h >> 16);
   }
 
   struct Slot {

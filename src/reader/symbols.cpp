@@ -88,8 +88,8 @@ constexpr std::array<std::string_view, AttributeNameCount> kAttributeNames{
     "PLAIN",    "TARGET",      "NORESIZE", "SCROLLING", "HSPACE",    "LANGUAGE"};
 
 struct Tables {
-  NameTable<128, Symbol> tags;
-  NameTable<128, Symbol> attributes;
+  NameTable<256, Symbol> tags;
+  NameTable<256, Symbol> attributes;
   std::array<bool, SymbolCount> takesAttributes{};
   std::array<std::string_view, SymbolCount> names{};
   std::array<char, EndSymbolOffset * 16> endNames{};  // "/" + name, 16 bytes each
