@@ -115,26 +115,28 @@ void TFontList::LineMetrics(int offset, int& lineHeight, int& descent) const {
 
 void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TUrlTarget* link) {
   auto copy = std::make_unique<TMyFont>(font);
-  copy->SetStyle(copy->Style() | (styleFlags & StyleFlagsMask));
+  copy->SetStyle(copy->Style() | (styleFlags & StyleFlagsMask));  // not hooked yet
   TFontObj* run = Emplace(std::move(copy), 0);
   if (link) run->Link = *link;
 }
 
 void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, int length,
                            std::uint8_t styleFlags, std::uint8_t verticalShift) {
+  // The run's font is made complete first, so the run is measured once.
+  TMyFont made(font);
+  made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
+  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
+    made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
   TFontObj* run = Empty() ? nullptr : Last();
   if (run && run->Pos == length) {
     // No character in the last run yet: it takes the new font.
-    run->Font->Assign(font);
+    run->Font->Assign(made);
   } else {
     TFontObj* previous = run;
-    run = Emplace(std::make_unique<TMyFont>(font), length);
+    run = Emplace(std::make_unique<TMyFont>(made), length);
     if (previous) run->Link = previous->Link;
   }
-  run->Font->SetStyle(run->Font->Style() | (styleFlags & StyleFlagsMask));
   run->Shift = verticalShift;
-  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
-    run->Font->SetScaled(document, MulDiv(run->Font->SizeTwelfths, 3, 4));
 }
 
 void TFontList::ChangeFontAndLink(bool isLinkStart, const TSectionList& document,
