@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,23 @@ class FixedSection : public TSectionBase {
     if (link.empty()) return false;
     target.Url = link;
     return true;
+  }
+  int CharIndexAt(Canvas&, int, int y, int& caretX, int& caretY, int& caretHeight,
+                  TCell*&) override {
+    if (Length == 0) return -1;
+    caretX = 0;
+    caretY = y;
+    caretHeight = 10;
+    return StartIndex + y / 10;
+  }
+  int FindText(int fromIndex, std::string_view text, bool) override {
+    const std::size_t at =
+        text_.find(text, static_cast<std::size_t>(std::max(0, fromIndex - StartIndex)));
+    return at == std::string::npos ? -1 : StartIndex + static_cast<int>(at);
+  }
+  void MeasureWidths(Canvas&, int& minWidth, int& maxWidth) override {
+    minWidth = width / 2;
+    maxWidth = width;
   }
   void CopySelectedText() override {
     if (Owner && Owner->ClipText) Owner->ClipText->AddChars(text_.data(), Length);
@@ -194,6 +212,39 @@ TEST(CellHitTest, LinkInTheDrawBandBelowASectionStillAnswers) {
   EXPECT_EQ(target.Url, "next.htm");
   EXPECT_EQ(second->askedY, std::vector<int>{10});
   EXPECT_FALSE(doc.LinkAt(canvas, 5, 80, target));
+}
+
+TEST(CellHitTest, CharacterUnderAPointAndSearch) {
+  TSectionList doc;
+  AddTo(doc, std::make_unique<FixedSection>(10, 3, "abc"));
+  auto* second = AddTo(doc, std::make_unique<FixedSection>(20, 4, "dbcd"));
+  second->width = 300;
+  LayOut(doc);
+  FixedMetricsCanvas canvas;
+  int caretX = -1;
+  int caretY = -1;
+  int caretHeight = -1;
+  TCell* cell = nullptr;
+  EXPECT_EQ(doc.CharIndexAt(canvas, 5, 25, caretX, caretY, caretHeight, cell), 4);
+  EXPECT_EQ(caretY, 25);  // back in cell coordinates
+  EXPECT_EQ(caretHeight, 10);
+  EXPECT_EQ(cell, &doc);
+  TCell other(&doc);
+  cell = &other;
+  doc.CharIndexAt(canvas, 5, 5, caretX, caretY, caretHeight, cell);
+  EXPECT_EQ(cell, &other);  // a cell found deeper is kept
+  cell = nullptr;
+  EXPECT_EQ(doc.CharIndexAt(canvas, 5, 90, caretX, caretY, caretHeight, cell), -1);
+  EXPECT_EQ(cell, nullptr);
+
+  EXPECT_EQ(doc.FindText(0, "bc", true), 1);
+  EXPECT_EQ(doc.FindText(2, "bc", true), 4);
+  EXPECT_EQ(doc.FindText(0, "zz", true), -1);
+  int minWidth = -1;
+  int maxWidth = -1;
+  doc.MeasureWidths(canvas, minWidth, maxWidth);
+  EXPECT_EQ(minWidth, 150);
+  EXPECT_EQ(maxWidth, 300);
 }
 
 TEST(CellHitTest, LineTopAtWalksTheTextLines) {
