@@ -63,6 +63,17 @@ TSize QtCanvas::TextExtent(const char* text, int n) const {
   return {face.Extent(text, n), face.Metrics().tmHeight};
 }
 
+int QtCanvas::TextFit(const char* text, int n, int maxExtent) const {
+  if (!text || n <= 0 || maxExtent < 0) return 0;
+  const FontFace& face = font_.Face();
+  int w = 0;
+  for (int i = 0; i < n; ++i) {
+    w += face.Advance(static_cast<unsigned char>(text[i]));
+    if (w > maxExtent) return i;
+  }
+  return n;
+}
+
 void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                           int n) {
   if (!painter_) return;

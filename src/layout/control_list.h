@@ -1,0 +1,34 @@
+// What text layout asks of a section's form controls, each anchored at a
+// control placeholder (character 2) in ascending position. This base class is
+// the empty list that every section starts with; the forms layer derives the
+// list that holds real controls.
+#pragma once
+
+#include "layout/layout_limits.h"
+
+namespace kiv {
+
+class TControlList {
+ public:
+  TControlList() = default;
+  TControlList(const TControlList&) = delete;
+  TControlList& operator=(const TControlList&) = delete;
+  virtual ~TControlList() = default;
+
+  virtual int Count() const { return 0; }
+  // Width of the index-th control's window.
+  virtual int WidthOfIndex(int /*index*/) const { return 0; }
+  // Characters from offset to the next control at or after it; NoNextObject
+  // when none follows.
+  virtual int DistanceToNext(int /*offset*/) const { return NoNextObject; }
+  // Width of the control at offset, -1 when there is none there.
+  virtual int WidthAt(int /*offset*/) const { return -1; }
+  // Height of the control at offset and whether it stands on the baseline;
+  // -1 when there is none there.
+  virtual int HeightAt(int /*offset*/, bool& onBaseline) const {
+    onBaseline = false;
+    return -1;
+  }
+};
+
+}  // namespace kiv

@@ -1,0 +1,112 @@
+// TSection: a block of flowing text (paragraph, heading text, cell text, list
+// item) stored as one character buffer with font runs, images and form
+// controls anchored at placeholder characters; its layout breaks the text into
+// lines between the floating indents at each line's Y. TPreFormated: one line
+// of preformatted text, neither folded nor wrapped.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "layout/control_list.h"
+#include "layout/fonts.h"
+#include "layout/image_obj.h"
+#include "layout/line_rec.h"
+#include "layout/section_base.h"
+#include "reader/attributes.h"
+
+namespace kiv {
+
+// Placeholder characters in a section's buffer.
+constexpr char ImagePlaceholder = 4;
+constexpr char ControlPlaceholder = 2;
+
+class TSection : public TSectionBase {
+ public:
+  // List item kinds.
+  enum : std::uint8_t { PlainText = 0, NumberedItem = 1, BulletedItem = 2, DefinitionItem = 3 };
+  // Alignment codes of Justify.
+  enum : std::uint8_t { JustifyLeft = 1, JustifyCenter = 2, JustifyRight = 3 };
+
+  // An empty section whose first run is font with styleFlags added and link
+  // copied when given.
+  TSection(int listLevel, int justify, const TUrlTarget* link, const TMyFont& font,
+           std::uint8_t styleFlags = 0);
+  ~TSection() override;
+
+  // --- building ------------------------------------------------------------
+  // Appends text, folding a space that would follow a space (or only floats).
+  virtual void AddText(std::string_view s);
+  // A new run from the end of the text.
+  void ChangeFont(const TSectionList& document, const TMyFont& font, std::uint8_t styleFlags = 0,
+                  std::uint8_t verticalShift = ShiftNone);
+  void ChangeFontAndLink(bool isLinkStart, const TSectionList& document, const TUrlTarget* link,
+                         const TMyFont& font, std::uint8_t styleFlags = 0,
+                         std::uint8_t verticalShift = ShiftNone);
+  // An image from an "IMG" tag at the end of the text; null when the section
+  // is full.
+  TImageObj* AddImage(const TAttributeList& attributes);
+  // Reads "CLEAR" of a "BR".
+  void SetClear(const TAttributeList& attributes);
+  // Gives an empty section one space, so that it makes a line; returns Justify.
+  int EnsureText();
+
+  // --- section slots -------------------------------------------------------
+  std::unique_ptr<TSectionBase> CreateClone(TSectionList* owner) const override;
+  int Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWidth, int& charIndex) override;
+  void FontsChanged() override;
+  void MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) override;
+  int LineCount() const override { return static_cast<int>(Lines.size()); }
+  int LineDrawHeight(int index) const override;
+
+  // Width of n characters from offset p: inline images and controls count
+  // their width, floats nothing; trailing spaces are dropped when asked
+  // (keeping at least one character).
+  int TextWidth(Canvas& canvas, int p, int n, bool dropTrailingSpaces) const;
+
+  std::string Buffer;  // Length characters, followed by a 0
+  int Capacity = 0;    // characters reserved for Buffer
+  TFontList Fonts;     // never empty; the first run at 0
+  TImageList Images;
+  std::unique_ptr<TControlList> Controls;  // the controls belong to their forms
+  int ListLevel = 0;
+  int Indent = 0;  // ListLevel list indents, used when measuring widths
+  int ListNumber = 0;
+  std::vector<LineRec> Lines;  // rebuilt by each layout
+  std::unique_ptr<TMyFont> BaseFont;
+  std::uint8_t ListType = PlainText;
+  std::uint8_t Justify = JustifyLeft;
+  std::uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
+  int MarkerX = 0;             // left text boundary at the section's top
+
+ protected:
+  TSection(TSectionList* owner, const TSection& source);
+  // Appends s without folding, within the section's capacity.
+  void AppendText(std::string_view s);
+  // True for the preformatted variant: no wrapping.
+  virtual bool Unwrapped() const { return false; }
+
+ private:
+  class LayoutPass;
+  bool IsFloatPlaceholder(int offset) const;
+};
+
+class TPreFormated : public TSection {
+ public:
+  using TSection::TSection;
+
+  void AddText(std::string_view s) override;
+  std::unique_ptr<TSectionBase> CreateClone(TSectionList* owner) const override;
+  int Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWidth, int& charIndex) override;
+  void MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) override;
+  void PrepareForCell() override;
+
+ protected:
+  TPreFormated(TSectionList* owner, const TPreFormated& source) : TSection(owner, source) {}
+  bool Unwrapped() const override { return true; }
+};
+
+}  // namespace kiv
