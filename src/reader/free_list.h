@@ -15,6 +15,7 @@ template <class T>
 class TFreeList {
  public:
   using Item = T;
+  using const_iterator = typename std::vector<std::unique_ptr<T>>::const_iterator;
 
   TFreeList() = default;
   TFreeList(const TFreeList&) = delete;
@@ -79,8 +80,8 @@ class TFreeList {
   }
 
   // Iteration over the owning pointers, in index order.
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
+  const_iterator begin() const { return items_.begin(); }
+  const_iterator end() const { return items_.end(); }
 
  protected:
   static std::size_t CheckedIndex(int index) {

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "platform/file_error.h"
 #include "reader/tokenizer_test_support.h"
-#include "support/test_files.h"
 
 namespace kiv {
 namespace {
@@ -22,35 +19,6 @@ TEST(TokenizerLineEnds, EveryFormGivesOneCarriageReturn) {
   EXPECT_EQ(Brief("a\n\nb\r\r\tc", true), (V{"Text:a\r\rb\r\r c", "EndOfInput:"}));
   // Outside PRE every run of white space folds into one space.
   EXPECT_EQ(Brief("a\r\n\t \n b"), (V{"Text:a b", "EndOfInput:"}));
-}
-
-TEST(TokenizerSources, AllFourSourcesGiveTheSameSymbols) {
-  std::string page = "<p align=left>one\r\ntwo &amp; <b>three</b>\n";
-  for (int i = 0; i < 300; ++i) page += "word" + std::to_string(i) + (i % 7 ? " " : "\n");
-  const auto expected = Brief(page);
-
-  testing::TempDir dir;
-  ReaderState file;
-  file.StartFile(dir.Write("page.htm", page));
-  EXPECT_EQ(Brief(Tokenize(file)), expected);
-
-  std::istringstream in(page);
-  in.seekg(10);  // the stream is read from its beginning
-  ReaderState stream;
-  stream.StartStream(in);
-  EXPECT_EQ(Brief(Tokenize(stream)), expected);
-  EXPECT_EQ(stream.Kind(), SourceKind::Stream);
-
-  // Each line of a string list is followed by one carriage return.
-  std::vector<std::string> lines;
-  std::istringstream split(page);
-  for (std::string line; std::getline(split, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  ReaderState strings;
-  strings.StartStrings(lines);
-  EXPECT_EQ(Brief(Tokenize(strings)), expected);
 }
 
 TEST(TokenizerSources, ByteTwentySixEndsEverySourceForGood) {
