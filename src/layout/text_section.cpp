@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "layout/indent_manager.h"
 #include "layout/layout_limits.h"
@@ -22,29 +24,40 @@ bool IsBreakChar(char c) {
   return c == ' ' || c == ImagePlaceholder || c == ControlPlaceholder;
 }
 
-// Walks a section's runs and images forward from an offset, answering the
-// look-ups of the linear scans without rescanning from the first item each
-// time; a step back restarts from the first item.
+// Answers the look-ups of the runs and images at an offset. Layout asks about
+// offsets that mostly move forward, so the cursor remembers the run and the
+// image it found last and steps from there instead of scanning from the first.
 class ObjectCursor {
  public:
   ObjectCursor(const TFontList& fonts, const TImageList& images, int length)
-      : fonts_(fonts), images_(images), length_(length) {}
+      : runs_(fonts.begin()),
+        runCount_(fonts.Count()),
+        images_(images.begin()),
+        imageCount_(images.Count()),
+        length_(length) {
+    SetRun(0);
+  }
 
+  // The run holding offset: the last one starting at or before it.
   TFontObj* RunAt(int offset) {
-    if (run_ >= fonts_.Count() || fonts_[run_]->Pos > offset) run_ = 0;
-    while (run_ + 1 < fonts_.Count() && fonts_[run_ + 1]->Pos <= offset) ++run_;
-    return fonts_[run_];
+    if (offset < runStart_ || offset >= runEnd_) {
+      int i = run_;
+      while (i > 0 && runs_[i]->Pos > offset) --i;
+      while (i + 1 < runCount_ && runs_[i + 1]->Pos <= offset) ++i;
+      SetRun(i);
+    }
+    return runs_[run_].get();
   }
   // Characters from offset to the next run's start, or to the end.
   int CountAt(int offset) {
     RunAt(offset);
-    return run_ + 1 < fonts_.Count() ? fonts_[run_ + 1]->Pos - offset : length_ - offset;
+    return runEnd_ - offset;
   }
   // The first image at or after offset, or null.
   TImageObj* NextImage(int offset) {
-    if (image_ > 0 && (image_ > images_.Count() || images_[image_ - 1]->Pos >= offset)) image_ = 0;
-    while (image_ < images_.Count() && images_[image_]->Pos < offset) ++image_;
-    return image_ < images_.Count() ? images_[image_] : nullptr;
+    while (image_ > 0 && images_[image_ - 1]->Pos >= offset) --image_;
+    while (image_ < imageCount_ && images_[image_]->Pos < offset) ++image_;
+    return image_ < imageCount_ ? images_[image_].get() : nullptr;
   }
   int DistanceToImage(int offset) {
     TImageObj* next = NextImage(offset);
@@ -56,10 +69,19 @@ class ObjectCursor {
   }
 
  private:
-  const TFontList& fonts_;
-  const TImageList& images_;
+  void SetRun(int i) {
+    run_ = i;
+    runStart_ = i == 0 ? std::numeric_limits<int>::min() : runs_[i]->Pos;
+    runEnd_ = i + 1 < runCount_ ? runs_[i + 1]->Pos : std::max(length_, runs_[i]->Pos + 1);
+  }
+
+  decltype(std::declval<const TFontList&>().begin()) runs_;
+  int runCount_;
+  decltype(std::declval<const TImageList&>().begin()) images_;
+  int imageCount_;
   int length_;
   int run_ = 0;
+  int runStart_ = 0, runEnd_ = 0;  // offsets the remembered run covers
   int image_ = 0;
 };
 
@@ -69,6 +91,8 @@ class FontSelector {
   explicit FontSelector(Canvas& canvas) : canvas_(canvas) {}
   void Select(const TFontObj* run) {
     if (run == selected_) return;
+    // Resolving the run's face once lets every later selection share it.
+    run->Font->Face();
     canvas_.SelectFont(*run->Font);
     selected_ = run;
   }
@@ -342,12 +366,14 @@ int TSection::LayoutPass::Fit(int p, int width, int allowed, int& floatHeight) {
     fonts_.Select(run);
     // The most characters whose extent less the overhang fits in what is left.
     const int room = width - x;
-    const int m =
-        room + run->Overhang < 0 ? 0 : canvas_.TextFit(text + offset, limit, room + run->Overhang);
+    int extent = 0;
+    const int m = room + run->Overhang < 0
+                      ? 0
+                      : canvas_.TextFit(text + offset, limit, room + run->Overhang, extent);
     if (k + m >= allowed) return allowed;
     k += m;
     if (m < limit) return k;
-    x += canvas_.TextExtent(text + offset, m).cx - run->Overhang;
+    x += extent - run->Overhang;
     first = false;
     offset += m;
   }
@@ -557,10 +583,17 @@ void TSection::MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) {
 
 int TPreFormated::Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWidth,
                          int& charIndex) {
-  const int width = indents.Width;
-  indents.Width = PreformattedWidth;
-  TSection::Layout(canvas, y, indents, maxWidth, charIndex);
-  indents.Width = width;
+  {
+    // The cell's width is lent out for the line and given back even when
+    // layout fails.
+    struct WidthLoan {
+      IndentManager& indents;
+      int width;
+      ~WidthLoan() { indents.Width = width; }
+    } loan{indents, indents.Width};
+    indents.Width = PreformattedWidth;
+    TSection::Layout(canvas, y, indents, maxWidth, charIndex);
+  }
   int minWidth = 0;
   MeasureWidths(canvas, minWidth, maxWidth);
   return Height;

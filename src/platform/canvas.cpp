@@ -6,7 +6,8 @@ Canvas::~Canvas() = default;
 
 void Canvas::SelectFont(const Font& font) { font_.Assign(font); }
 
-int Canvas::TextFit(const char* text, int n, int maxExtent) const {
+int Canvas::TextFit(const char* text, int n, int maxExtent, int& extent) const {
+  extent = 0;
   if (!text || n <= 0) return 0;
   int low = 0, high = n;  // extent(low) fits; the answer is in low..high
   if (TextExtent(text, 0).cx > maxExtent) return 0;
@@ -17,6 +18,7 @@ int Canvas::TextFit(const char* text, int n, int maxExtent) const {
     else
       low = mid;
   }
+  extent = TextExtent(text, low).cx;
   return low;
 }
 

@@ -43,9 +43,10 @@ class Canvas {
   virtual TSize TextExtent(const char* text, int n) const = 0;
   // How many of the first n bytes fit in maxExtent: the largest m with
   // TextExtent(text, m).cx <= maxExtent (the fit count of the window system's
-  // extended text extent). The default searches with TextExtent; canvases
-  // whose extents are sums of per-byte advances answer in one pass.
-  virtual int TextFit(const char* text, int n, int maxExtent) const;
+  // extended text extent); extent receives the width of those m bytes. The
+  // default searches with TextExtent; canvases whose extents are sums of
+  // per-byte advances answer in one pass.
+  virtual int TextFit(const char* text, int n, int maxExtent, int& extent) const;
   void TextOut(int x, int y, const char* text, int n) { ExtTextOut(x, y, 0, nullptr, text, n); }
   virtual void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                           int n) = 0;

@@ -36,11 +36,13 @@ TSize FixedMetricsCanvas::TextExtent(const char* text, int n) const {
   return {n * tm.tmAveCharWidth, tm.tmHeight};
 }
 
-int FixedMetricsCanvas::TextFit(const char* text, int n, int maxExtent) const {
+int FixedMetricsCanvas::TextFit(const char* text, int n, int maxExtent, int& extent) const {
+  extent = 0;
   if (!text || n <= 0 || maxExtent < 0) return 0;
   const int advance = GetTextMetrics().tmAveCharWidth;
-  if (advance <= 0) return n;
-  return maxExtent / advance < n ? maxExtent / advance : n;
+  const int m = advance <= 0 || maxExtent / advance >= n ? n : maxExtent / advance;
+  extent = m * advance;
+  return m;
 }
 
 void FixedMetricsCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect,

@@ -19,7 +19,7 @@ class FixedMetricsCanvas : public QtCanvas {
 
   TextMetrics GetTextMetrics() const override;
   TSize TextExtent(const char* text, int n) const override;
-  int TextFit(const char* text, int n, int maxExtent) const override;
+  int TextFit(const char* text, int n, int maxExtent, int& extent) const override;
   void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                   int n) override;
 };

@@ -63,14 +63,20 @@ TSize QtCanvas::TextExtent(const char* text, int n) const {
   return {face.Extent(text, n), face.Metrics().tmHeight};
 }
 
-int QtCanvas::TextFit(const char* text, int n, int maxExtent) const {
+int QtCanvas::TextFit(const char* text, int n, int maxExtent, int& extent) const {
+  extent = 0;
   if (!text || n <= 0 || maxExtent < 0) return 0;
   const FontFace& face = font_.Face();
   int w = 0;
   for (int i = 0; i < n; ++i) {
-    w += face.Advance(static_cast<unsigned char>(text[i]));
-    if (w > maxExtent) return i;
+    const int next = w + face.Advance(static_cast<unsigned char>(text[i]));
+    if (next > maxExtent) {
+      extent = w;
+      return i;
+    }
+    w = next;
   }
+  extent = w;
   return n;
 }
 

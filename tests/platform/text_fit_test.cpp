@@ -15,8 +15,8 @@ namespace {
 // The fixed-metrics canvas answering through the base class's search.
 class SearchingCanvas : public FixedMetricsCanvas {
  public:
-  int TextFit(const char* text, int n, int maxExtent) const override {
-    return Canvas::TextFit(text, n, maxExtent);
+  int TextFit(const char* text, int n, int maxExtent, int& extent) const override {
+    return Canvas::TextFit(text, n, maxExtent, extent);
   }
 };
 
@@ -36,12 +36,15 @@ void ExpectFitsAgree(Canvas& canvas) {
     canvas.SelectFont(font);
     const int full = canvas.TextExtent(text.data(), static_cast<int>(text.size())).cx;
     for (int max : {-5, 0, 1, 7, 8, 9, 50, 123, full - 1, full, full + 40}) {
-      EXPECT_EQ(canvas.TextFit(text.data(), static_cast<int>(text.size()), max),
-                FitByPrefixes(canvas, text, max))
-          << "style " << style << " width " << max;
+      int extent = -1;
+      const int m = canvas.TextFit(text.data(), static_cast<int>(text.size()), max, extent);
+      EXPECT_EQ(m, FitByPrefixes(canvas, text, max)) << "style " << style << " width " << max;
+      EXPECT_EQ(extent, canvas.TextExtent(text.data(), m).cx) << "width " << max;
     }
-    EXPECT_EQ(canvas.TextFit(text.data(), 0, 100), 0);
-    EXPECT_EQ(canvas.TextFit(nullptr, 5, 100), 0);
+    int extent = -1;
+    EXPECT_EQ(canvas.TextFit(text.data(), 0, 100, extent), 0);
+    EXPECT_EQ(extent, 0);
+    EXPECT_EQ(canvas.TextFit(nullptr, 5, 100, extent), 0);
   }
 }
 
@@ -55,7 +58,9 @@ TEST(TextFit, FixedMetricsAgreeWithTheirExtents) {
   ExpectFitsAgree(canvas);
   Font font;
   canvas.SelectFont(font);
-  EXPECT_EQ(canvas.TextFit("abcdef", 6, 23), 2);  // advance 8 at 12 points
+  int extent = 0;
+  EXPECT_EQ(canvas.TextFit("abcdef", 6, 23, extent), 2);  // advance 8 at 12 points
+  EXPECT_EQ(extent, 16);
 }
 
 TEST(TextFit, TheDefaultSearchAgreesWithTheExtents) {
