@@ -8,6 +8,8 @@
 
 namespace kiv {
 
+class TFormControlBase;
+
 class TControlList {
  public:
   TControlList() = default;
@@ -29,6 +31,9 @@ class TControlList {
     onBaseline = false;
     return -1;
   }
+  // The control at offset, for painting to place its window; null when there
+  // is none there.
+  virtual TFormControlBase* ControlAt(int /*offset*/) const { return nullptr; }
 };
 
 }  // namespace kiv

@@ -59,6 +59,14 @@ class TSection : public TSectionBase {
   int Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWidth, int& charIndex) override;
   void FontsChanged() override;
   void MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) override;
+  // Painting, hit testing, search and copying of the laid-out lines.
+  void CopySelectedText() override;
+  int Paint(Canvas& canvas, const TRect& clipRect, IndentManager& indents, int x, int y) override;
+  bool LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target) override;
+  int CharIndexAt(Canvas& canvas, int x, int y, int& caretX, int& caretY, int& caretHeight,
+                  TCell*& cell) override;
+  int FindText(int fromIndex, std::string_view text, bool matchCase) override;
+  bool CaretPointOf(Canvas& canvas, int charIndex, int& x, int& y) override;
   int LineCount() const override { return static_cast<int>(Lines.size()); }
   int LineDrawHeight(int index) const override;
 
