@@ -1,0 +1,142 @@
+// Painting one 800 x 600 screen of a laid-out document of 2000 text sections
+// of 60 words (mixed runs, links, inline and floating pictures; the layout
+// benchmark's document) into an off-screen image with screen fonts, at the
+// top and in the middle of the document, and with a selection across the
+// screen.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+
+#include <memory>
+#include <string>
+
+#include "layout/fonts.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "platform/bitmap.h"
+#include "platform/qt_canvas.h"
+#include "reader/attributes.h"
+
+namespace {
+
+using namespace kiv;
+
+constexpr int kSections = 2000;
+constexpr int kWords = 60;
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+// The viewer paints the document 10 pixels in from its left edge and clips
+// preformatted text at 1300 pixels.
+constexpr int kLeftMargin = 10;
+constexpr int kClipWidth = 1300;
+
+std::unique_ptr<TSectionList> MakeDocument() {
+  auto doc = std::make_unique<TSectionList>();
+  doc->ImageRequest = [](THTMLViewer*, const std::string&, std::unique_ptr<Bitmap>& bitmap,
+                         TColor&) { bitmap = Bitmap::CreateRgb(40, 30); };
+  doc->SetDefaults("Times New Roman", "Courier New", 12, clBlack, clBlue, clWhite);
+
+  TMyFont plain;
+  plain.SetName(doc->FontName);
+  TMyFont bold = plain;
+  bold.SetStyle(fsBold);
+  TMyFont italic = plain;
+  italic.SetStyle(fsItalic);
+  TMyFont big = plain;
+  big.SetScaled(*doc, 18);
+  const TMyFont* fonts[] = {&plain, &bold, &italic, &big};
+  TUrlTarget link("topic.htm", "");
+
+  static const char* const kWordList[] = {"the",    "viewer", "shows",  "help",     "pages",
+                                          "with",   "links",  "and",    "pictures", "a",
+                                          "window", "of",     "text",   "layout",   "breaks",
+                                          "lines",  "at",     "spaces", "between",  "floats"};
+  unsigned seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  for (int i = 0; i < kSections; ++i) {
+    auto s = std::make_unique<TSection>(0, TSection::JustifyLeft, nullptr, plain);
+    for (int w = 0; w < kWords; ++w) {
+      if (w % 10 == 9) {
+        const int kind = static_cast<int>(next() % 5);
+        if (kind == 4)
+          s->ChangeFontAndLink(true, *doc, &link, plain);
+        else
+          s->ChangeFontAndLink(false, *doc, nullptr, *fonts[kind]);
+      }
+      if (w == 30 && i % 50 == 0) {
+        TAttributeList attrs;
+        attrs.Emplace(SrcSy, "pic.gif", 0);
+        if (i % 200 == 0) attrs.Emplace(AlignSy, "left", 0);
+        s->AddImage(attrs);
+      }
+      s->AddText(kWordList[next() % 20]);
+      s->AddText(" ");
+    }
+    doc->Add(std::move(s));
+  }
+  QtCanvas canvas;
+  int maxWidth = 0, charIndex = 0;
+  doc->Layout(canvas, 0, kScreenWidth - 2 * kLeftMargin, maxWidth, charIndex);
+  return doc;
+}
+
+TSectionList& Document() {
+  static std::unique_ptr<TSectionList> doc = MakeDocument();
+  return *doc;
+}
+
+// Paints the screen whose top is at document Y scrollY, as the viewer does:
+// clear the off-screen image, paint the document through a canvas on it.
+void PaintScreen(benchmark::State& state, int scrollY, int selStart, int selEnd) {
+  TSectionList& doc = Document();
+  doc.SetScrollY(scrollY);
+  doc.SelStart = selStart;
+  doc.SelEnd = selEnd;
+  QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QtCanvas canvas(&image);
+    benchmark::DoNotOptimize(
+        doc.Paint(canvas, Rect(0, 0, kScreenWidth, kScreenHeight), kClipWidth, kLeftMargin, 0));
+  }
+  // Rows of the screen that received ink, as evidence that text was drawn.
+  int inkedRows = 0;
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < kScreenWidth; ++x)
+      if (row[x] != qRgb(255, 255, 255)) {
+        ++inkedRows;
+        break;
+      }
+  }
+  state.counters["inkedRows"] = inkedRows;
+  doc.SelStart = doc.SelEnd = 0;
+}
+
+int Middle() {
+  TSectionList& doc = Document();
+  return doc.TopOfSection(doc.Count() / 2);
+}
+
+void PaintScreen_2000Sections_Top(benchmark::State& state) {
+  PaintScreen(state, 0, 0, 0);
+}
+
+void PaintScreen_2000Sections_Middle(benchmark::State& state) {
+  PaintScreen(state, Middle(), 0, 0);
+}
+
+void PaintScreen_2000Sections_MiddleSelected(benchmark::State& state) {
+  const int middle = Document().Count() / 2;
+  const int start = Document()[middle]->StartIndex + 100;
+  PaintScreen(state, Middle(), start, start + 2000);
+}
+
+BENCHMARK(PaintScreen_2000Sections_Top)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_2000Sections_Middle)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_2000Sections_MiddleSelected)->Unit(benchmark::kMillisecond);
+
+}  // namespace
