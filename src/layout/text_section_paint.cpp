@@ -27,6 +27,14 @@ constexpr int MaxCaselessSearch = 255;
 // Copied text is indented by three spaces per list indent of the line.
 constexpr char IndentSpaces[] = "   ";
 
+// Coordinates and indexes from outside are held within this bound before any
+// arithmetic, so that points far outside the document cannot overflow.
+constexpr std::int64_t FarAway = 1 << 30;
+
+int Bounded(std::int64_t value) {
+  return static_cast<int>(std::clamp(value, -FarAway, FarAway));
+}
+
 // The selection relative to a section's first character, held within
 // [-1, Length + 1] so that no offset arithmetic can overflow. Empty when
 // printing or when the document's selection is empty or reversed.
@@ -344,7 +352,8 @@ bool TSection::LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target) {
     int inX = 0, inY = 0, pos = 0;
     bool isMap = false, mapFound = false;
     const TMapItem* mapItem = nullptr;
-    if (Images.HitTest(x, Top + y, inX, inY, pos, isMap, mapFound, mapItem)) {
+    if (Images.HitTest(Bounded(x), Bounded(std::int64_t{Top} + y), inX, inY, pos, isMap, mapFound,
+                       mapItem)) {
       if (mapFound && mapItem) {
         std::unique_ptr<TUrlTarget> area;
         if (!mapItem->UrlAt(inX, inY, area) || !area) return false;
@@ -367,7 +376,8 @@ bool TSection::LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target) {
     const int bottom = top + FullHeight(line);
     if (y >= top && y < bottom) {
       if (x < line.PaintX) return false;
-      const int n = HitFit(canvas, *this, line.Start, line.Count, x - line.PaintX);
+      const int n =
+          HitFit(canvas, *this, line.Start, line.Count, Bounded(std::int64_t{x} - line.PaintX));
       if (n >= line.Count) return false;
       int index = 0;
       const TFontObj* run = Fonts.RunAt(line.Start + n, index);
@@ -392,7 +402,7 @@ int TSection::CharIndexAt(Canvas& canvas, int x, int y, int& caretX, int& caretY
       // Left of the line's start: its first character, with the caret there.
       caretX = line.PaintX;
       if (x >= line.PaintX) {
-        const int inX = x - line.PaintX;
+        const int inX = Bounded(std::int64_t{x} - line.PaintX);
         int e = HitFit(canvas, *this, line.Start, line.Count, inX);
         const int w = TextWidth(canvas, line.Start, e, false);
         caretX = line.PaintX + w;
@@ -434,7 +444,7 @@ bool TSection::CaretPointOf(Canvas& canvas, int charIndex, int& x, int& y) {
 
 int TSection::FindText(int fromIndex, std::string_view text, bool matchCase) {
   if (Length == 0 || text.empty() || fromIndex >= StartIndex + Length) return -1;
-  const int from = std::max(0, fromIndex - StartIndex);
+  const int from = Bounded(std::max<std::int64_t>(0, std::int64_t{fromIndex} - StartIndex));
   const std::string_view buffer(Buffer.data(), static_cast<std::size_t>(Length));
   if (matchCase) {
     const std::size_t at = buffer.find(text, static_cast<std::size_t>(from));

@@ -2,6 +2,8 @@
 // is: on painted text sections with fixed metrics (advance 8, line 20).
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "layout/text_section.h"
 #include "paint_test_support.h"
 #include "reader/map_item.h"
@@ -70,6 +72,11 @@ TEST_F(TextHitTest, PointsOutsideTheTextGiveDefinedAnswers) {
   EXPECT_EQ(At(20, -1000000).index, -1);
   EXPECT_EQ(LinkAt(1000000, 1000000), "<none>");
   EXPECT_EQ(LinkAt(-1000000, -5), "<none>");
+  EXPECT_EQ(At(INT_MAX, 5).index, 6);
+  EXPECT_EQ(At(INT_MIN, 5).index, 0);
+  EXPECT_EQ(At(INT_MIN, INT_MIN).index, -1);
+  EXPECT_EQ(LinkAt(INT_MAX, INT_MAX), "<none>");
+  EXPECT_EQ(LinkAt(INT_MIN, 5), "<none>");
 }
 
 TEST_F(TextHitTest, CaretPointOfGivesTheCellXAndTheLineTop) {

@@ -53,10 +53,13 @@ TEST_F(SearchTest, LongCaselessSearchComparesItsFirst255Characters) {
 TEST_F(SearchTest, EmptyOrOutOfRangeSearchesFindNothing) {
   Add("abc");
   Add("");
+  Add("xyz");  // 3..5
   Layout();
   EXPECT_EQ(doc.FindText(0, "", true), -1);
   EXPECT_EQ(doc.FindText(0, "", false), -1);
   EXPECT_EQ(doc.FindText(3, "abc", false), -1);
+  EXPECT_EQ(doc.FindText(INT_MIN, "Z", false), 5);
+  EXPECT_EQ(doc.FindText(6, "z", false), -1);
   EXPECT_EQ(doc.FindText(INT_MAX, "a", false), -1);
   EXPECT_EQ(doc.FindText(INT_MIN, "c", false), 2);
   EXPECT_EQ(doc.FindText(0, "abcd", false), -1);  // longer than what is left
