@@ -5,9 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/message_box.h"
+#include "platform/toolkit_environment.h"
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kiv::PrepareToolkitEnvironment(true);
   QGuiApplication app(argc, argv);
   kiv::SetMessageBoxHandler([](const std::string&, const std::string&, int) { return 1; });
   benchmark::Initialize(&argc, argv);

@@ -157,8 +157,18 @@ void QtCanvas::LineTo(int x, int y) {
       if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
       painter_->setPen(pen);
       painter_->setRenderHint(QPainter::Antialiasing, false);
-      // A flat cap leaves the end point out, as the window system does.
-      painter_->drawLine(x0, y0, x, y);
+      if ((x0 == x || y0 == y) && penStyle_ == PenStyle::Solid) {
+        // Straight lines cover the pixels from the start up to, not
+        // including, the end, in whichever direction they run; a wider pen
+        // is centred on them.
+        const int w = std::max(1, penWidth_);
+        const int lo = -(w - 1) / 2;
+        QRect r = x0 == x ? QRect(x + lo, std::min(y0, y + 1), w, std::abs(y - y0))
+                          : QRect(std::min(x0, x + 1), y + lo, std::abs(x - x0), w);
+        painter_->fillRect(r, ToQColor(penColor_));
+      } else {
+        painter_->drawLine(x0, y0, x, y);
+      }
     }
   }
   penPos_ = {x, y};

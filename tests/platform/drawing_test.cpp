@@ -67,6 +67,24 @@ TEST(CanvasShapesTest, LineToExcludesItsEndPoint) {
   EXPECT_EQ(img.pixel(12, 9), qRgb(255, 255, 255));
 }
 
+TEST(CanvasShapesTest, LinesDrawnBackwardsAlsoExcludeTheirEndPoint) {
+  QImage img = White(20, 20);
+  {
+    QtCanvas c(&img);
+    c.SetPen(clBlack);
+    c.MoveTo(8, 5);
+    c.LineTo(2, 5);  // leftward: 8 down to 3
+    c.MoveTo(12, 9);
+    c.LineTo(12, 2);  // upward: 9 up to 3
+  }
+  EXPECT_EQ(img.pixel(8, 5), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(3, 5), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(2, 5), qRgb(255, 255, 255));
+  EXPECT_EQ(img.pixel(12, 9), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(12, 3), qRgb(0, 0, 0));
+  EXPECT_EQ(img.pixel(12, 2), qRgb(255, 255, 255));
+}
+
 TEST(CanvasShapesTest, WindowOriginAndScaleMapLogicalToDevice) {
   QImage img = White(40, 40);
   {

@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"
+#include "platform/toolkit_environment.h"
 #include "support/test_files.h"
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kiv::PrepareToolkitEnvironment(true);
   QGuiApplication app(argc, argv);
   kiv::SetMessageBoxHandler(kiv::testing::RecordingMessageBox);
   ::testing::InitGoogleTest(&argc, argv);

@@ -12,9 +12,10 @@
 
 #include "kivdump/commands.h"
 #include "platform/message_box.h"
+#include "platform/toolkit_environment.h"
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  kiv::PrepareToolkitEnvironment(true);
   QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName("kivdump");
   // A dump never waits on a dialog: boxes go to standard error.

@@ -1,0 +1,295 @@
+// The block readers of the document builder: tables, text areas, selection
+// lists, image maps and scripts. Each consumes its construct with its own
+// loop and leaves the builder's state as it found it.
+#include <algorithm>
+#include <string>
+
+#include "layout/cell.h"
+#include "layout/form_content.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "reader/builder/document_builder.h"
+#include "reader/map_item.h"
+#include "reader/string_routines.h"
+
+namespace kiv {
+
+namespace {
+
+// Option texts and values keep at most this many characters.
+constexpr std::size_t kMaxOptionLength = 80;
+
+const std::vector<Symbol>& CellTerminators() {
+  static const std::vector<Symbol> set = {TableEndSy, TDSy,      TDEndSy,  TRSy,
+                                          THSy,       THEndSy,   CaptionSy, CaptionEndSy};
+  return set;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Tables: the cells are read with the cell terminating set into cells of
+// their own. Until the table sections exist, each cell's content is read
+// exactly as it will be and then let go, so that what surrounds a table
+// builds the same as it will with the table in place.
+void THtmlBuilder::ReadTable() {
+  CloseSection();
+  TCell* const outerCell = currentCell_;
+  const std::uint8_t outerAlignment = runAlignment_;
+  const std::uint8_t outerStyle = styleFlags_;
+  currentCell_ = nullptr;
+  ++tableNesting_;
+
+  std::unique_ptr<TCell> cell;  // the cell being read, once a "TD" or "TH" opened it
+  bool firstRow = true;
+  int rowAlign = 0;
+  auto alignOf = [](std::string_view text) {
+    std::string a = TrimWhite(text);
+    for (char& c : a) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return a == "left" ? 1 : a == "center" ? 2 : a == "right" ? 3 : 0;
+  };
+  auto finishCell = [&] {
+    if (currentCell_) {
+      CloseSection();
+      cell.reset();
+      currentCell_ = nullptr;
+    }
+  };
+
+  Reader.Next();
+  while (Reader.Sym != TableEndSy && Reader.Sym != EndOfInputSymbol) {
+    const Symbol sym = Reader.Sym;
+    if (sym == TextSymbol) {
+      // Stray text between cells stands before the table.
+      currentCell_ = outerCell;
+      ReadBody(CellTerminators());
+      CloseSection();
+      currentCell_ = cell.get();
+    } else if (sym == TDSy || sym == THSy) {
+      finishCell();
+      runAlignment_ = static_cast<std::uint8_t>(rowAlign != 0 ? rowAlign : (sym == THSy ? 2 : 1));
+      if (sym == THSy) {
+        styleFlags_ |= fsBold;
+      } else {
+        styleFlags_ &= static_cast<std::uint8_t>(~fsBold);
+      }
+      if (const TAttribute* a = Reader.Attributes.Find(AlignSy); a && alignOf(a->Text) != 0)
+        runAlignment_ = static_cast<std::uint8_t>(alignOf(a->Text));
+      cell = std::make_unique<TCell>(&document_);
+      currentCell_ = cell.get();
+      Reader.Next();
+      if (tableNesting_ <= MaxTableNesting) {
+        ReadBody(CellTerminators());
+      }
+      firstRow = false;
+    } else if (sym == TDEndSy || sym == THEndSy) {
+      finishCell();
+      Reader.Next();
+    } else if (sym == TRSy) {
+      if (firstRow) {
+        firstRow = false;
+      } else {
+        finishCell();
+      }
+      const TAttribute* a = Reader.Attributes.Find(AlignSy);
+      rowAlign = a ? alignOf(a->Text) : 0;
+      Reader.Next();
+    } else if (sym == CaptionSy) {
+      finishCell();
+      TCell caption(&document_);
+      currentCell_ = &caption;
+      runAlignment_ = 2;
+      Reader.Next();
+      ReadBody(CellTerminators());
+      CloseSection();
+      currentCell_ = nullptr;
+      if (Reader.Sym == CaptionEndSy) Reader.Next();
+    } else {
+      Reader.Next();
+    }
+  }
+  finishCell();
+  --tableNesting_;
+  currentCell_ = outerCell;
+  styleFlags_ = outerStyle;
+  runAlignment_ = outerAlignment;
+  Reader.Next();
+}
+
+// --- text areas ---------------------------------------------------------------------
+
+void THtmlBuilder::NextTextAreaToken() {
+  Reader.ClearToken();
+  const unsigned char ch = Reader.Ch;
+  if (ch == EndOfInputChar) {
+    Reader.Sym = EndOfInputSymbol;
+  } else if (ch == '\r') {
+    Reader.Sym = LineEndSymbol;
+    Reader.NextChar();
+  } else if (ch == '<') {
+    Reader.AppendToken('<');
+    Reader.NextChar();
+    while (Reader.Ch != ' ' && Reader.Ch != '\r' && Reader.Ch != '>' &&
+           Reader.Ch != EndOfInputChar) {
+      Reader.AppendToken(static_cast<char>(Reader.Ch));
+      Reader.NextChar();
+    }
+    Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</textarea") ? TextAreaEndSymbol
+                                                                   : UnknownTagSymbol;
+  } else {
+    int n = 0;
+    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar && Reader.Ch != '<' &&
+           n < TextRunLength) {
+      Reader.AppendToken(static_cast<char>(Reader.Ch));
+      Reader.NextChar();
+      ++n;
+    }
+    Reader.Sym = TextSymbol;
+  }
+}
+
+void THtmlBuilder::ReadTextArea(TFormControlContent* control) {
+  std::string line;
+  NextTextAreaToken();
+  while (Reader.Sym != TextAreaEndSymbol && Reader.Sym != EndOfInputSymbol) {
+    if (Reader.Sym == LineEndSymbol) {
+      if (control) control->AddLine(line);
+      line.clear();
+    } else {
+      line += Reader.Token();
+    }
+    NextTextAreaToken();
+  }
+  while (Reader.Ch != '>' && Reader.Ch != EndOfInputChar) Reader.NextChar();
+  if (Reader.Ch == '>') Reader.NextChar();
+  if (control) {
+    if (!line.empty()) control->AddLine(line);
+    control->ResetToInitial();
+  }
+}
+
+// --- selection lists ---------------------------------------------------------------------
+
+void THtmlBuilder::ReadOptions(TFormControlContent* control) {
+  std::string text, value;
+  bool selected = false, inOption = false;
+  Reader.Next();
+  while (Reader.Sym != SelectEndSy && Reader.Sym != EndOfInputSymbol) {
+    if (Reader.Sym == TextSymbol) {
+      if (inOption && text.size() < kMaxOptionLength) {
+        text += Reader.Token().substr(0, kMaxOptionLength - text.size());
+      }
+    } else if (Reader.Sym == OptionSy || Reader.Sym == OptionEndSy) {
+      std::string trimmed = TrimWhite(text);
+      if (!trimmed.empty()) {
+        if (inOption && control) control->AddOption(trimmed, value, selected);
+        text.clear();
+        value.clear();
+        selected = false;
+      }
+      inOption = Reader.Sym == OptionSy;
+      if (Reader.Sym == OptionSy) {
+        selected = Reader.Attributes.Find(SelectedSy) != nullptr;
+        if (const TAttribute* v = Reader.Attributes.Find(ValueSy))
+          value = v->Text.substr(0, kMaxOptionLength);
+      }
+    }
+    Reader.Next();
+  }
+  if (inOption) {
+    std::string trimmed = TrimWhite(text);
+    if (!trimmed.empty() && control) control->AddOption(trimmed, value, selected);
+  }
+  if (control) control->ResetToInitial();
+}
+
+// --- image maps ----------------------------------------------------------------------------
+
+void THtmlBuilder::ReadMap() {
+  auto map = std::make_unique<TMapItem>();
+  if (const TAttribute* name = Reader.Attributes.Find(NameSy)) {
+    map->Name = name->Text;
+    for (char& c : map->Name) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  Reader.Next();
+  while (Reader.Sym != MapEndSy && Reader.Sym != EndOfInputSymbol) {
+    if (Reader.Sym == AreaSy) map->AddArea(Reader.Attributes);
+    Reader.Next();
+  }
+  if (Reader.Sym == MapEndSy) document_.ImageMaps.Add(std::move(map));
+  Reader.Next();
+}
+
+// --- scripts --------------------------------------------------------------------------------
+
+void THtmlBuilder::NextScriptToken() {
+  Reader.ClearToken();
+  const unsigned char ch = Reader.Ch;
+  if (ch == EndOfInputChar) {
+    Reader.Sym = EndOfInputSymbol;
+  } else if (ch == '\r') {
+    Reader.Sym = LineEndSymbol;
+    Reader.NextChar();
+  } else if (ch == '<') {
+    Reader.AppendToken('<');
+    Reader.NextChar();
+    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar) {
+      const unsigned char c = Reader.Ch;
+      Reader.AppendToken(static_cast<char>(c));
+      Reader.NextChar();
+      if (c == '>') break;
+    }
+    Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</script>") ? ScriptEndSymbol
+                                                                  : UnknownTagSymbol;
+  } else {
+    int n = 0;
+    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar && Reader.Ch != '<' &&
+           n < TextRunLength) {
+      Reader.AppendToken(static_cast<char>(Reader.Ch));
+      Reader.NextChar();
+      ++n;
+    }
+    Reader.Sym = TextSymbol;
+  }
+}
+
+void THtmlBuilder::ReadScript() {
+  if (!document_.ScriptHandler) {
+    // Nobody receives scripts: everything up to "/SCRIPT" vanishes.
+    while (Reader.Sym != ScriptEndSymbol && Reader.Sym != EndOfInputSymbol) Reader.Next();
+    return;
+  }
+  struct ModeOff {
+    ReaderState& r;
+    ~ModeOff() { r.ScriptMode = false; }
+  } modeOff{Reader};
+  Reader.ScriptMode = true;
+  const TAttribute* lang = Reader.Attributes.Find(LanguageSy);
+  std::string language = lang ? lang->Text : std::string();
+  std::string buffer;
+  buffer.reserve(32500);
+  NextScriptToken();
+  while (Reader.Sym != ScriptEndSymbol && Reader.Sym != EndOfInputSymbol) {
+    if (Reader.Sym == LineEndSymbol) {
+      buffer += "\r\n";
+    } else {
+      buffer += Reader.Token();
+    }
+    NextScriptToken();
+  }
+  document_.ScriptHandler(document_, language, buffer);
+}
+
+}  // namespace kiv

@@ -1,0 +1,808 @@
+#include "reader/builder/document_builder.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <fstream>
+
+#include "layout/cell.h"
+#include "layout/form_content.h"
+#include "layout/heading_space.h"
+#include "layout/horz_line.h"
+#include "layout/list_items.h"
+#include "layout/page.h"
+#include "layout/paragraph_space.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "reader/color_from_string.h"
+
+namespace kiv {
+
+namespace {
+
+// Scaled sizes (twelfths of the base size) of HTML sizes 1..7.
+constexpr std::array<int, 8> kNormalSizes = {0, 8, 10, 12, 14, 18, 24, 36};
+constexpr std::array<int, 8> kPreSizes = {0, 7, 8, 10, 12, 15, 20, 30};
+// Scaled sizes of heading levels 0..6.
+constexpr std::array<int, 7> kHeadingSizes = {12, 24, 18, 15, 12, 10, 8};
+constexpr int kFixedPitchSize = 10;
+constexpr int kBaseSize = 12;
+// Pending preformatted text is handed to the section in pieces of this size.
+constexpr std::size_t kPreFlushLength = 200;
+constexpr std::size_t kMaxFaceLength = 50;
+
+bool IsListStart(Symbol s) {
+  return s == OLSy || s == ULSy || s == DirSy || s == MenuSy || s == DLSy || s == BlockQuoteSy;
+}
+
+bool IsListEnd(Symbol s) {
+  return s == OLEndSy || s == ULEndSy || s == DirEndSy || s == MenuEndSy || s == DLEndSy ||
+         s == BlockQuoteEndSy;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+}  // namespace
+
+THtmlBuilder::THtmlBuilder(TSectionList& document, TAnchorList& anchorNames)
+    : document_(document), anchorNames_(anchorNames), currentCell_(&document) {}
+
+THtmlBuilder::~THtmlBuilder() = default;
+
+bool THtmlBuilder::Contains(const SymbolSet& set, Symbol s) {
+  return std::find(set.begin(), set.end(), s) != set.end();
+}
+
+// --- shared steps -------------------------------------------------------------
+
+void THtmlBuilder::AddToCell(std::unique_ptr<TSectionBase> section) {
+  if (currentCell_) {
+    currentCell_->Add(std::move(section));
+    return;
+  }
+  // Outside any cell (between the cells of a table) there is nowhere for a
+  // section to go; drop it, moving anchors that named it to the document.
+  if (section) {
+    for (auto& anchor : anchorNames_) {
+      if (anchor.second == section.get()) anchor.second = nullptr;
+    }
+  }
+}
+
+void THtmlBuilder::CloseSection() { AddToCell(std::move(currentSection_)); }
+
+void THtmlBuilder::NewSection(int level, int justify) {
+  CloseSection();
+  currentSection_ = std::make_unique<TSection>(level, justify, &linkTarget_, TopFont(), styleFlags_);
+  verticalShift_ = ShiftNone;
+}
+
+void THtmlBuilder::EnsureSection(int level) {
+  if (!currentSection_) NewSection(level, runAlignment_);
+}
+
+bool THtmlBuilder::PushFont() {
+  if (fontDepth_ >= FontStackSize) return false;
+  fontStack_[static_cast<std::size_t>(fontDepth_)] = std::make_unique<TMyFont>(TopFont());
+  ++fontDepth_;
+  return true;
+}
+
+void THtmlBuilder::PopFont() {
+  if (fontDepth_ <= 1) return;
+  --fontDepth_;
+  fontStack_[static_cast<std::size_t>(fontDepth_)].reset();
+}
+
+void THtmlBuilder::ApplyFont() {
+  if (currentSection_) currentSection_->ChangeFont(document_, TopFont(), styleFlags_, verticalShift_);
+}
+
+void THtmlBuilder::MakeFixedPitch(TMyFont& font) {
+  font.Fixed = true;
+  font.SetName(document_.PreFontName);
+  font.SetScaled(document_, kFixedPitchSize);
+}
+
+int THtmlBuilder::ParagraphAlignment() const {
+  if (Reader.Sym == PEndSy) return runAlignment_;
+  const TAttribute* align = Reader.Attributes.Find(AlignSy);
+  if (!align) return runAlignment_;
+  std::string a = Lower(align->Text);
+  if (a == "left") return 1;
+  if (a == "center") return 2;
+  if (a == "right") return 3;
+  return runAlignment_;
+}
+
+// --- a parse --------------------------------------------------------------------
+
+void THtmlBuilder::Run(bool plainText) {
+  // Start of the parse: the base font, an empty link, the running values.
+  auto base = std::make_unique<TMyFont>();
+  base->SetName(document_.FontName);
+  base->SetColor(document_.FontColor);
+  base->SetCharset(document_.CharSet);
+  base->SetScaled(document_, kBaseSize);
+  fontStack_[0] = std::move(base);
+  fontDepth_ = 1;
+  currentSection_ = std::make_unique<TSection>(0, 1, nullptr, TopFont(), styleFlags_);
+  Reader.PreMode = false;
+  Reader.ScriptMode = false;
+
+  struct Cleanup {
+    THtmlBuilder& b;
+    ~Cleanup() {
+      // Always: the open section joins its cell and the font stack is freed,
+      // so the document stays valid whatever stopped the parse.
+      try {
+        b.CloseSection();
+      } catch (...) {
+      }
+      for (auto& font : b.fontStack_) font.reset();
+      b.fontDepth_ = 0;
+      b.linkTarget_.Clear();
+      b.Reader.PreMode = false;
+      b.Reader.ScriptMode = false;
+    }
+  } cleanup{*this};
+
+  Reader.NextChar();
+  if (plainText) {
+    ReadPlainText();
+    return;
+  }
+  Reader.Next();
+  ReadBody({});
+}
+
+void THtmlBuilder::ReadBody(const SymbolSet& terminators) {
+  while (Reader.Sym != EndOfInputSymbol && Reader.Sym != BodyEndSy) {
+    const Symbol sym = Reader.Sym;
+    switch (sym) {
+      case TitleSy:
+        Reader.Next();
+        while (Reader.Sym == TextSymbol) {
+          Result.DocTitle += Reader.Token();
+          Reader.Next();
+        }
+        break;
+      case BodySy:
+        if (currentCell_ && currentCell_->Count() == 0) {
+          // Text read before the body is dropped; anchors that named it now
+          // name the body's first section.
+          TSection* dropped = currentSection_.get();
+          currentSection_.reset();
+          for (const auto& a : Reader.Attributes) {
+            TColor color = 0;
+            switch (a->Id) {
+              case TextSy:
+                if (ColorFromString(a->Text, color)) {
+                  TopFont().SetColor(PaletteRelative(color));
+                  document_.FontColor = PaletteRelative(color);
+                }
+                break;
+              case LinkSy:
+                if (ColorFromString(a->Text, color)) document_.LinkColor = PaletteRelative(color);
+                break;
+              case BGColorSy:
+                if (ColorFromString(a->Text, color)) document_.SetBackgroundColor(PaletteRelative(color));
+                break;
+              case BackgroundSy:
+                document_.SetBackgroundImageName(a->Text);
+                break;
+              default:
+                break;
+            }
+          }
+          currentSection_ = std::make_unique<TSection>(0, runAlignment_, nullptr, TopFont(), styleFlags_);
+          verticalShift_ = ShiftNone;
+          for (auto& anchor : anchorNames_) {
+            if (dropped && anchor.second == dropped) anchor.second = currentSection_.get();
+          }
+        }
+        Reader.Next();
+        break;
+      case HRSy:
+        CloseSection();
+        AddToCell(std::make_unique<THorzLine>(Reader.Attributes));
+        Reader.Next();
+        break;
+      case BaseSy:
+        for (const auto& a : Reader.Attributes) {
+          if (a->Id == HrefSy) Result.DocBase = a->Text;
+          if (a->Id == TargetSy) Result.DocBaseTarget = a->Text;
+        }
+        Reader.Next();
+        break;
+      default:
+        if (IsListStart(sym)) {
+          if (sym == BlockQuoteSy) CloseSection();
+          if (ReadList(1, sym, terminators)) return;
+          Reader.Next();
+        } else if (IsCommonSymbol(sym)) {
+          DoCommonSymbol(0);
+        } else if (Contains(terminators, sym)) {
+          return;
+        } else {
+          Reader.Next();
+        }
+        break;
+    }
+  }
+  Reader.Next();
+}
+
+bool THtmlBuilder::ReadList(int depth, Symbol opening, const SymbolSet& terminators) {
+  const bool numbered = opening == OLSy;
+  const bool plain = opening == ULSy && Reader.Attributes.Find(PlainSy) != nullptr;
+  int counter = 1;
+  if (numbered) {
+    if (const TAttribute* start = Reader.Attributes.Find(StartSy); start && start->Value >= 0)
+      counter = start->Value;
+  }
+  Reader.Next();
+  if (IsListEnd(Reader.Sym)) return false;
+
+  ++listNesting_;
+  struct Depth {
+    int& n;
+    ~Depth() { --n; }
+  } nesting{listNesting_};
+
+  int level = depth;
+  while (!IsListEnd(Reader.Sym) && Reader.Sym != EndOfInputSymbol) {
+    const Symbol sym = Reader.Sym;
+    if (IsCommonSymbol(sym)) {
+      DoCommonSymbol(level);
+    } else if (sym == HRSy) {
+      CloseSection();
+      AddToCell(std::make_unique<THorzLine>(Reader.Attributes));
+      Reader.Next();
+    } else if (IsListStart(sym)) {
+      if (sym == BlockQuoteSy) CloseSection();
+      if (listNesting_ >= MaxListNesting) {
+        // Deeper nesting reads its items at this depth.
+        Reader.Next();
+        continue;
+      }
+      if (ReadList(depth + 1, sym, terminators)) return true;
+      Reader.Next();
+    } else if (sym == LISy) {
+      CloseSection();
+      std::unique_ptr<TSection> item;
+      if (numbered) {
+        item = std::make_unique<TOListItem>(depth, &linkTarget_, TopFont(), counter++, styleFlags_);
+      } else {
+        auto bullet = std::make_unique<TUListItem>(depth, &linkTarget_, TopFont(), styleFlags_);
+        bullet->Plain = plain;
+        item = std::move(bullet);
+      }
+      currentSection_ = std::move(item);
+      verticalShift_ = ShiftNone;
+      Reader.SkipWhiteSpace();
+      Reader.Next();
+      if (Reader.Sym == PSy) Reader.Next();
+      level = depth;
+    } else if (sym == DDSy || sym == DTSy) {
+      CloseSection();
+      level = sym == DDSy ? depth : depth - 1;
+      currentSection_ = std::make_unique<TDListItem>(level, &linkTarget_, TopFont(), styleFlags_);
+      verticalShift_ = ShiftNone;
+      Reader.Next();
+    } else if (sym == TableSy) {
+      if (currentSection_) currentSection_->EnsureText();
+      ReadTable();
+    } else if (Contains(terminators, sym)) {
+      return true;
+    } else {
+      Reader.Next();
+    }
+  }
+  CloseSection();
+  return false;
+}
+
+bool THtmlBuilder::IsCommonSymbol(Symbol s) const {
+  switch (s) {
+    case PSy: case PEndSy: case BRSy:
+    case BSy: case StrongSy: case BEndSy: case StrongEndSy:
+    case ISy: case EmSy: case CiteSy: case VarSy:
+    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
+    case USy: case UEndSy:
+    case SubSy: case SupSy: case SubEndSy: case SupEndSy:
+    case HSy: case HEndSy:
+    case TtSy: case CodeSy: case KbdSy: case SampSy:
+    case TtEndSy: case CodeEndSy: case KbdEndSy: case SampEndSy:
+    case FontEndSy: case BigEndSy: case SmallEndSy:
+    case AddressSy: case AddressEndSy:
+    case PreSy: case ImageSy: case CenterSy: case CenterEndSy:
+    case ASy: case AEndSy: case TextSymbol: case TableSy:
+    case InputSy: case SelectSy: case TextAreaSy: case TextAreaEndSy:
+    case FormSy: case FormEndSy: case FontSy: case BaseFontSy:
+    case BigSy: case SmallSy: case MapSy: case PageSy: case ScriptSy:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void THtmlBuilder::DoCommonSymbol(int level) {
+  const Symbol sym = Reader.Sym;
+  switch (sym) {
+    case PSy:
+    case PEndSy: {
+      CloseSection();
+      AddToCell(std::make_unique<TParagraphSpace>());
+      Reader.SkipWhiteSpace();
+      int align = ParagraphAlignment();
+      Reader.Next();
+      while (Reader.Sym == PSy || Reader.Sym == PEndSy) {
+        align = ParagraphAlignment();
+        Reader.SkipWhiteSpace();
+        Reader.Next();
+      }
+      NewSection(level, align);
+      return;
+    }
+    case BRSy: {
+      int align = currentSection_ ? currentSection_->EnsureText() : runAlignment_;
+      NewSection(level, align);
+      currentSection_->SetClear(Reader.Attributes);
+      break;
+    }
+    case BSy: case StrongSy:
+      styleFlags_ |= fsBold;
+      ApplyFont();
+      break;
+    case BEndSy: case StrongEndSy:
+      styleFlags_ &= ~fsBold;
+      ApplyFont();
+      break;
+    case ISy: case EmSy: case CiteSy: case VarSy:
+      styleFlags_ |= fsItalic;
+      ApplyFont();
+      break;
+    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
+      styleFlags_ &= ~fsItalic;
+      ApplyFont();
+      break;
+    case USy:
+      styleFlags_ |= fsUnderline;
+      ApplyFont();
+      break;
+    case UEndSy:
+      styleFlags_ &= ~fsUnderline;
+      ApplyFont();
+      break;
+    case SubSy: case SupSy: case SubEndSy: case SupEndSy:
+      verticalShift_ = sym == SubSy ? ShiftSubscript : sym == SupSy ? ShiftSuperscript : ShiftNone;
+      ApplyFont();
+      break;
+    case HSy:
+      if (fontDepth_ < FontStackSize) {
+        const int n = Reader.HeadingLevel;
+        const int align = ParagraphAlignment();
+        CloseSection();
+        PushFont();
+        const bool known = n >= 1 && n <= 6;
+        TopFont().SetScaled(document_, known ? kHeadingSizes[static_cast<std::size_t>(n)] : kBaseSize);
+        if (known) TopFont().SetStyle(TopFont().Style() | fsBold);
+        AddToCell(std::make_unique<THeadingSpace>(n));
+        NewSection(level, align);
+      }
+      break;
+    case HEndSy:
+      if (fontDepth_ > 1) {
+        CloseSection();
+        AddToCell(std::make_unique<THeadingSpace>(Reader.HeadingLevel));
+        PopFont();
+      }
+      break;
+    case TtSy: case CodeSy: case KbdSy: case SampSy:
+      if (PushFont()) {
+        MakeFixedPitch(TopFont());
+        ApplyFont();
+      }
+      break;
+    case TtEndSy: case CodeEndSy: case KbdEndSy: case SampEndSy:
+    case FontEndSy: case BigEndSy: case SmallEndSy:
+      PopFont();
+      ApplyFont();
+      break;
+    case AddressSy:
+      CloseSection();
+      if (PushFont()) TopFont().SetStyle(TopFont().Style() | fsItalic);
+      NewSection(level, runAlignment_);
+      break;
+    case AddressEndSy:
+      CloseSection();
+      PopFont();
+      break;
+    case PreSy:
+      ReadPreformatted(level);
+      return;
+    case ImageSy:
+      EnsureSection(level);
+      currentSection_->AddImage(Reader.Attributes);
+      break;
+    case CenterSy:
+    case CenterEndSy:
+      CloseSection();
+      runAlignment_ = sym == CenterSy ? 2 : 1;
+      NewSection(level, runAlignment_);
+      break;
+    case ASy:
+      DoLinkTag(level, false, {});
+      break;
+    case AEndSy:
+      DoLinkEnd();
+      break;
+    case TextSymbol:
+      EnsureSection(level);
+      currentSection_->AddText(Reader.Token());
+      break;
+    case TableSy:
+      ReadTable();
+      return;
+    case InputSy:
+      EnsureSection(level);
+      break;
+    case SelectSy:
+      EnsureSection(level);
+      ReadOptions(nullptr);
+      break;
+    case TextAreaSy:
+      EnsureSection(level);
+      ReadTextArea(nullptr);
+      break;
+    case TextAreaEndSy:
+      break;
+    case FormSy:
+    case FormEndSy:
+      currentForm_ = nullptr;
+      break;
+    case FontSy:
+    case BaseFontSy:
+      if (FontChange(sym == BaseFontSy, false)) ApplyFont();
+      break;
+    case BigSy:
+    case SmallSy:
+      if (SizeStep(sym == BigSy)) ApplyFont();
+      break;
+    case MapSy:
+      ReadMap();
+      return;
+    case PageSy:
+      CloseSection();
+      AddToCell(std::make_unique<TPage>());
+      break;
+    case ScriptSy:
+      ReadScript();
+      break;
+    default:
+      break;
+  }
+  Reader.Next();
+}
+
+void THtmlBuilder::DoLinkTag(int level, bool alwaysChangeFont,
+                             const std::function<void()>& beforeHref) {
+  for (const auto& a : Reader.Attributes) {
+    if (a->Id == HrefSy) {
+      if (beforeHref) beforeHref();
+      const TAttribute* target = Reader.Attributes.Find(TargetSy);
+      linkTarget_.Assign(a->Text, target ? std::optional<std::string_view>(target->Text)
+                                         : std::nullopt);
+      inLink_ = true;
+      PushFont();
+      TopFont().SetStyle(TopFont().Style() | fsUnderline);
+      TopFont().SetColor(document_.LinkColor);
+      if (currentSection_ || alwaysChangeFont) {
+        if (!currentSection_) EnsureSection(level);
+        currentSection_->ChangeFontAndLink(true, document_, &linkTarget_, TopFont(), styleFlags_,
+                                           verticalShift_);
+      }
+    } else if (a->Id == NameSy) {
+      EnsureSection(level);
+      anchorNames_.emplace_back(Upper(a->Text), currentSection_.get());
+    }
+  }
+}
+
+void THtmlBuilder::DoLinkEnd() {
+  if (inLink_) {
+    linkTarget_.Clear();
+    inLink_ = false;
+    PopFont();
+  }
+  if (currentSection_) {
+    currentSection_->ChangeFontAndLink(false, document_, nullptr, TopFont(), styleFlags_,
+                                       verticalShift_);
+  }
+}
+
+bool THtmlBuilder::FontChange(bool isBaseFont, bool preTable) {
+  int size = 0;
+  bool haveColor = false, haveFace = false;
+  TColor color = 0;
+  std::string face;
+  for (const auto& a : Reader.Attributes) {
+    if (a->Id == SizeSy) {
+      size = a->Value;
+      if (a->Text.size() > 1 && (a->Text[0] == '+' || a->Text[0] == '-')) size += baseFontIndex_;
+      size = std::clamp(size, 1, 7);
+      if (isBaseFont) baseFontIndex_ = size;
+    } else if (a->Id == ColorSy && !isBaseFont) {
+      TColor c = 0;
+      if (ColorFromString(a->Text, c)) {
+        color = c;
+        haveColor = true;
+      }
+    } else if (a->Id == FaceSy && !isBaseFont) {
+      if (!a->Text.empty()) {
+        face = a->Text.substr(0, kMaxFaceLength);
+        haveFace = true;
+      }
+    }
+  }
+  if (isBaseFont && !(currentCell_ == &document_ && document_.Count() == 0)) return false;
+  if (!PushFont()) return false;
+  if (size == 0 && !haveColor && !haveFace) return false;
+  TMyFont& top = TopFont();
+  if (haveColor) top.SetColor(color);
+  if (size != 0) top.SetScaled(document_, (preTable ? kPreSizes : kNormalSizes)[static_cast<std::size_t>(size)]);
+  if (haveFace) top.SetName(face);
+  return true;
+}
+
+bool THtmlBuilder::SizeStep(bool big) {
+  int size = 0;
+  for (int i = 1; i <= 7; ++i) {
+    if (kNormalSizes[static_cast<std::size_t>(i)] == TopFont().SizeTwelfths) size = i;
+  }
+  // "BIG" at the largest size leaves it as it is.
+  int next = big ? (size >= 1 && size <= 6 ? size + 1 : 0) : (size >= 2 ? size - 1 : 0);
+  if (next == 0) return false;
+  if (!PushFont()) return false;
+  TopFont().SetScaled(document_, kNormalSizes[static_cast<std::size_t>(next)]);
+  return true;
+}
+
+// --- preformatted text ---------------------------------------------------------------
+
+void THtmlBuilder::ReadPreformatted(int level) {
+  CloseSection();
+  PushFont();
+  MakeFixedPitch(TopFont());  // even when the stack was full
+  auto newLine = [&] {
+    CloseSection();
+    currentSection_ = std::make_unique<TPreFormated>(level, 1, &linkTarget_, TopFont(), styleFlags_);
+    verticalShift_ = ShiftNone;
+  };
+  newLine();
+  std::string pending;
+  auto flush = [&] {
+    if (currentSection_) currentSection_->AddText(pending);
+    pending.clear();
+  };
+  auto endLine = [&] {
+    flush();
+    newLine();
+  };
+  // Appends decoded text, breaking lines where it holds a line end.
+  auto appendText = [&](std::string_view text) {
+    for (char c : text) {
+      if (c == '\r') {
+        endLine();
+      } else {
+        pending += c;
+      }
+    }
+  };
+  Reader.PreMode = true;
+  bool done = false;
+  while (!done) {
+    const unsigned char ch = Reader.Ch;
+    if (ch == '\r') {
+      endLine();
+      Reader.NextChar();
+    } else if (ch == EndOfInputChar) {
+      done = true;
+    } else if (ch == '&') {
+      Reader.Next();
+      appendText(Reader.Token());
+    } else if (ch != '<') {
+      pending += static_cast<char>(ch);
+      if (pending.size() > kPreFlushLength) flush();
+      Reader.NextChar();
+    } else {
+      Reader.Next();
+      const Symbol sym = Reader.Sym;
+      switch (sym) {
+        case PSy:
+        case BRSy:
+          endLine();
+          if (Reader.Ch == '\r') Reader.NextChar();
+          break;
+        case BSy: case StrongSy: case ISy: case EmSy: case CiteSy: case VarSy: case USy:
+        case BEndSy: case StrongEndSy: case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
+        case UEndSy: {
+          flush();
+          std::uint8_t bit = (sym == BSy || sym == StrongSy || sym == BEndSy || sym == StrongEndSy)
+                                 ? fsBold
+                             : (sym == USy || sym == UEndSy) ? fsUnderline
+                                                             : fsItalic;
+          if (sym == BSy || sym == StrongSy || sym == ISy || sym == EmSy || sym == CiteSy ||
+              sym == VarSy || sym == USy) {
+            styleFlags_ |= bit;
+          } else {
+            styleFlags_ &= static_cast<std::uint8_t>(~bit);
+          }
+          ApplyFont();
+          break;
+        }
+        case PreEndSy:
+          done = true;
+          break;
+        case ImageSy:
+          flush();
+          if (currentSection_) currentSection_->AddImage(Reader.Attributes);
+          break;
+        case ASy:
+          DoLinkTag(level, true, flush);
+          break;
+        case AEndSy:
+          flush();
+          DoLinkEnd();
+          break;
+        case InputSy:
+          flush();
+          break;
+        case SelectSy:
+          flush();
+          ReadOptions(nullptr);
+          break;
+        case TextAreaSy:
+          flush();
+          ReadTextArea(nullptr);
+          break;
+        case FormSy:
+        case FormEndSy:
+          currentForm_ = nullptr;
+          break;
+        case FontSy:
+        case BaseFontSy:
+          flush();
+          if (FontChange(sym == BaseFontSy, true)) ApplyFont();
+          break;
+        case FontEndSy:
+          PopFont();
+          flush();
+          ApplyFont();
+          break;
+        case MapSy:
+          ReadMap();
+          break;
+        case ScriptSy:
+          ReadScript();
+          break;
+        case TextSymbol:
+          // A "<" that opens no tag reads as text.
+          appendText(Reader.Token());
+          break;
+        default:
+          break;  // every other tag is dropped
+      }
+    }
+  }
+  flush();
+  CloseSection();
+  Reader.PreMode = false;
+  PopFont();
+  Reader.Next();
+}
+
+void THtmlBuilder::ReadPlainText() {
+  PushFont();
+  MakeFixedPitch(TopFont());
+  auto newLine = [&] {
+    CloseSection();
+    currentSection_ = std::make_unique<TPreFormated>(0, 1, &linkTarget_, TopFont(), styleFlags_);
+    verticalShift_ = ShiftNone;
+  };
+  newLine();
+  std::string pending;
+  Reader.PreMode = true;
+  while (Reader.Ch != EndOfInputChar) {
+    if (Reader.Ch == '\r') {
+      currentSection_->AddText(pending);
+      pending.clear();
+      newLine();
+    } else {
+      pending += static_cast<char>(Reader.Ch);
+      if (pending.size() > kPreFlushLength) {
+        currentSection_->AddText(pending);
+        pending.clear();
+      }
+    }
+    Reader.NextChar();
+  }
+  currentSection_->AddText(pending);
+  CloseSection();
+  Reader.PreMode = false;
+  PopFont();
+}
+
+// --- entry points ----------------------------------------------------------------
+
+namespace {
+
+template <class Start>
+TParseResult Parse(TSectionList& document, TAnchorList& anchorNames, bool plainText,
+                   bool catchParseError, const std::string& baseTarget, Start start) {
+  THtmlBuilder builder(document, anchorNames);
+  builder.Result.DocBaseTarget = baseTarget;
+  start(builder.Reader);
+  try {
+    builder.Run(plainText);
+  } catch (const EParseError&) {
+    if (!catchParseError) throw;
+  }
+  return builder.Result;
+}
+
+}  // namespace
+
+TParseResult ParseHtmlFile(TSectionList& document, TAnchorList& anchorNames,
+                           const std::string& fileName, const std::string& baseTarget) {
+  return Parse(document, anchorNames, false, true, baseTarget,
+               [&](ReaderState& r) { r.StartFile(fileName); });
+}
+
+TParseResult ParseHtmlBuffer(TSectionList& document, TAnchorList& anchorNames, const char* buffer,
+                             std::size_t length, const std::string& baseTarget) {
+  return Parse(document, anchorNames, false, false, baseTarget,
+               [&](ReaderState& r) { r.StartBuffer(buffer, length); });
+}
+
+TParseResult ParseHtmlStrings(TSectionList& document, TAnchorList& anchorNames,
+                              const std::vector<std::string>& strings,
+                              const std::string& baseTarget) {
+  return Parse(document, anchorNames, false, false, baseTarget,
+               [&](ReaderState& r) { r.StartStrings(strings); });
+}
+
+TParseResult ParseHtmlStream(TSectionList& document, TAnchorList& anchorNames,
+                             std::istream& stream, const std::string& baseTarget) {
+  return Parse(document, anchorNames, false, false, baseTarget,
+               [&](ReaderState& r) { r.StartStream(stream); });
+}
+
+TParseResult ParseTextFile(TSectionList& document, TAnchorList& anchorNames,
+                           const std::string& fileName) {
+  return Parse(document, anchorNames, true, true, {},
+               [&](ReaderState& r) { r.StartFile(fileName); });
+}
+
+TParseResult ParseTextStrings(TSectionList& document, TAnchorList& anchorNames,
+                              const std::vector<std::string>& strings) {
+  return Parse(document, anchorNames, true, false, {},
+               [&](ReaderState& r) { r.StartStrings(strings); });
+}
+
+}  // namespace kiv

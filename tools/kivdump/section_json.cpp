@@ -1,0 +1,112 @@
+#include "kivdump/section_json.h"
+
+#include <QJsonArray>
+
+#include "layout/heading_space.h"
+#include "layout/horz_line.h"
+#include "layout/list_items.h"
+#include "layout/page.h"
+#include "layout/paragraph_space.h"
+#include "layout/text_section.h"
+
+namespace kiv::dump {
+
+QString Latin1(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+namespace {
+
+const char* ClassName(const TSectionBase& s) {
+  if (dynamic_cast<const TOListItem*>(&s)) return "TOListItem";
+  if (dynamic_cast<const TDListItem*>(&s)) return "TDListItem";
+  if (dynamic_cast<const TUListItem*>(&s)) return "TUListItem";
+  if (dynamic_cast<const TPreFormated*>(&s)) return "TPreFormated";
+  if (dynamic_cast<const TSection*>(&s)) return "TSection";
+  if (dynamic_cast<const THeadingSpace*>(&s)) return "THeadingSpace";
+  if (dynamic_cast<const TParagraphSpace*>(&s)) return "TParagraphSpace";
+  if (dynamic_cast<const THorzLine*>(&s)) return "THorzLine";
+  if (dynamic_cast<const TPage*>(&s)) return "TPage";
+  return "TSectionBase";
+}
+
+void AddTextSection(const TSection& s, QJsonObject& o) {
+  o["text"] = Latin1(std::string_view(s.Buffer).substr(0, static_cast<std::size_t>(s.Length)));
+  o["listLevel"] = s.ListLevel;
+  o["justify"] = s.Justify;
+  o["listType"] = s.ListType;
+  o["listNumber"] = s.ListNumber;
+  QJsonArray runs;
+  for (const auto& run : s.Fonts) {
+    const TMyFont& f = *run->Font;
+    runs.append(QJsonObject{{"pos", run->Pos},
+                            {"twelfths", f.SizeTwelfths},
+                            {"points", f.Size()},
+                            {"bold", f.Bold()},
+                            {"italic", f.Italic()},
+                            {"underline", f.Underline()},
+                            {"fixed", f.Fixed},
+                            {"shift", run->Shift},
+                            {"url", Latin1(run->Link.Url)},
+                            {"target", Latin1(run->Link.Target)},
+                            {"color", static_cast<qint64>(f.Color())}});
+  }
+  o["runs"] = runs;
+  QJsonArray images;
+  for (const auto& image : s.Images) {
+    images.append(QJsonObject{{"pos", image->Pos},
+                              {"src", Latin1(image->Source)},
+                              {"align", image->Align},
+                              {"width", image->ImageWidth},
+                              {"height", image->ImageHeight}});
+  }
+  o["images"] = images;
+  QJsonArray lines;
+  for (const LineRec& l : s.Lines) {
+    lines.append(QJsonObject{{"start", l.Start},
+                             {"count", l.Count},
+                             {"lineHt", l.LineHt},
+                             {"descent", l.Descent},
+                             {"spaceBefore", l.SpaceBefore},
+                             {"spaceAfter", l.SpaceAfter},
+                             {"drawHeight", l.DrawHeight},
+                             {"lineIndent", l.LineIndent}});
+  }
+  o["lines"] = lines;
+}
+
+}  // namespace
+
+QJsonObject DocumentJson(const LoadedPage& page, int height, int maxWidth) {
+  QJsonObject anchors;
+  for (const auto& [name, section] : page.anchors) {
+    if (section && !anchors.contains(Latin1(name))) anchors[Latin1(name)] = section->Top;
+  }
+  return QJsonObject{{"title", Latin1(page.result.DocTitle)},
+                     {"base", Latin1(page.result.DocBase)},
+                     {"baseTarget", Latin1(page.result.DocBaseTarget)},
+                     {"height", height},
+                     {"maxWidth", maxWidth},
+                     {"anchors", anchors}};
+}
+
+QJsonObject SectionJson(const TSectionBase& section) {
+  QJsonObject o{{"class", ClassName(section)},
+                {"top", section.Top},
+                {"height", section.Height},
+                {"drawHeight", section.DrawHeight},
+                {"startIndex", section.StartIndex},
+                {"length", section.Length}};
+  if (const auto* text = dynamic_cast<const TSection*>(&section)) AddTextSection(*text, o);
+  if (const auto* heading = dynamic_cast<const THeadingSpace*>(&section)) {
+    o["level"] = heading->HeadingLevel;
+  }
+  if (const auto* rule = dynamic_cast<const THorzLine*>(&section)) {
+    o["size"] = rule->RuleSize;
+    o["width"] = rule->RuleWidth;
+    o["percent"] = rule->Percent;
+  }
+  return o;
+}
+
+}  // namespace kiv::dump
