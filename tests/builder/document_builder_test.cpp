@@ -254,3 +254,39 @@ TEST_F(BuilderTest, HostileNestingIsBounded) {
 
 }  // namespace
 }  // namespace kiv
+
+namespace kiv {
+namespace {
+
+// Malformed pages never fail and never exhaust the stack.
+class MalformedPageTest : public BuilderTest {};
+
+TEST_F(MalformedPageTest, StrayAndUnclosedTagsStillBuild) {
+  Parse("</ul></li><li>x</b></i></a></table></td><td>y</pre><p>z");
+  EXPECT_EQ(Shape(), "S[xy]PS[z]");
+}
+
+TEST_F(MalformedPageTest, TwoHundredNestedListsIndentEachLevel) {
+  std::string html;
+  for (int i = 0; i < 200; ++i) html += "<ul><li>x" + std::to_string(i);
+  Parse(html);
+  auto kept = Kept();
+  ASSERT_EQ(kept.size(), 200u);
+  EXPECT_EQ(TextAt(0).ListLevel, 1);
+  // Nesting beyond the limit reads its items at the deepest level.
+  EXPECT_EQ(TextAt(199).ListLevel, MaxListNesting);
+}
+
+TEST_F(MalformedPageTest, OneWordOf128000Characters) {
+  std::string word(128000, 'w');
+  Parse(word);
+  int maxWidth = 0, charIndex = 0;
+  doc.Layout(fixed_, 0, 600, maxWidth, charIndex);
+  // A section takes text while it holds at most 20000 characters, so it ends
+  // at most one text run (100 characters) beyond; the rest is not kept.
+  EXPECT_LE(TextAt(0).Length, 20000 + TextRunLength);
+  EXPECT_GT(TextAt(0).Length, 0);
+}
+
+}  // namespace
+}  // namespace kiv
