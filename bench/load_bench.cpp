@@ -1,0 +1,148 @@
+// Loading the 128000-byte reference help page: build, full load, relayout and
+// painting one screen, each beside QTextDocument doing the same on the same
+// page so the ratio holds on a busy machine.
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include "layout/section_list.h"
+#include "platform/cp1252.h"
+#include "platform/qt_canvas.h"
+#include "reader/builder/document_builder.h"
+#include "viewer/document_painter.h"
+
+namespace {
+
+const QByteArray& ReferencePage() {
+  static const QByteArray page = [] {
+    QFile f(QStringLiteral(KIV_SOURCE_DIR "/bench/pages/reference.html"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  return page;
+}
+
+QString ReferencePageText() {
+  const QByteArray& page = ReferencePage();
+  return QString::fromStdU16String(
+      kiv::Cp1252ToUtf16(std::string_view(page.constData(), static_cast<std::size_t>(page.size()))));
+}
+
+void Defaults(kiv::TSectionList& doc) {
+  doc.SetDefaults("Times New Roman", "Courier New", 12, kiv::clBtnText, kiv::clBlue, kiv::clWhite);
+  doc.ShowImages = false;  // images are the decoders' benchmarks
+}
+
+void Build(benchmark::State& state) {
+  const QByteArray& page = ReferencePage();
+  kiv::TSectionList doc;
+  Defaults(doc);
+  for (auto _ : state) {
+    doc.Clear();
+    kiv::TAnchorList anchors;
+    kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
+    benchmark::DoNotOptimize(doc.Count());
+  }
+  state.SetBytesProcessed(state.iterations() * page.size());
+}
+
+void Load_Kiv(benchmark::State& state) {
+  const QByteArray& page = ReferencePage();
+  kiv::TSectionList doc;
+  Defaults(doc);
+  kiv::QtCanvas canvas;
+  for (auto _ : state) {
+    doc.Clear();
+    kiv::TAnchorList anchors;
+    kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
+    int maxWidth = 0, charIndex = 0;
+    benchmark::DoNotOptimize(doc.Layout(canvas, 0, 600, maxWidth, charIndex));
+  }
+}
+
+void Load_QTextDocument(benchmark::State& state) {
+  const QString html = ReferencePageText();
+  for (auto _ : state) {
+    QTextDocument doc;
+    doc.setHtml(html);
+    doc.setTextWidth(600);
+    benchmark::DoNotOptimize(doc.size());
+  }
+}
+
+void Relayout_Kiv(benchmark::State& state) {
+  const QByteArray& page = ReferencePage();
+  kiv::TSectionList doc;
+  Defaults(doc);
+  kiv::TAnchorList anchors;
+  kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
+  kiv::QtCanvas canvas;
+  int maxWidth = 0, charIndex = 0;
+  doc.Layout(canvas, 0, 600, maxWidth, charIndex);
+  bool narrow = true;
+  for (auto _ : state) {
+    charIndex = 0;
+    benchmark::DoNotOptimize(doc.Layout(canvas, 0, narrow ? 450 : 600, maxWidth, charIndex));
+    narrow = !narrow;
+  }
+}
+
+void Relayout_QTextDocument(benchmark::State& state) {
+  QTextDocument doc;
+  doc.setHtml(ReferencePageText());
+  doc.setTextWidth(600);
+  doc.size();
+  bool narrow = true;
+  for (auto _ : state) {
+    doc.setTextWidth(narrow ? 450 : 600);
+    benchmark::DoNotOptimize(doc.size());
+    narrow = !narrow;
+  }
+}
+
+void PaintScreen_Kiv(benchmark::State& state) {
+  const QByteArray& page = ReferencePage();
+  kiv::TSectionList doc;
+  Defaults(doc);
+  kiv::TAnchorList anchors;
+  kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
+  QImage image(800, 600, QImage::Format_RGB32);
+  kiv::QtCanvas canvas(&image);
+  int maxWidth = 0;
+  const int height = kiv::LayoutForViewer(doc, canvas, 800, maxWidth);
+  const int scroll = height / 2;
+  for (auto _ : state) {
+    kiv::PaintForViewer(doc, canvas, 800, 600, scroll, 0);
+    benchmark::ClobberMemory();
+  }
+}
+
+void PaintScreen_QTextDocument(benchmark::State& state) {
+  QTextDocument doc;
+  doc.setHtml(ReferencePageText());
+  doc.setTextWidth(800 - kiv::ViewerScrollBarWidth - 20);
+  const int scroll = static_cast<int>(doc.size().height()) / 2;
+  QImage image(800, 600, QImage::Format_RGB32);
+  QPainter painter(&image);
+  for (auto _ : state) {
+    painter.fillRect(QRect(0, 0, 800, 600), Qt::white);
+    painter.save();
+    painter.translate(10, -scroll);
+    doc.drawContents(&painter, QRectF(0, scroll, 800, 600));
+    painter.restore();
+    benchmark::ClobberMemory();
+  }
+}
+
+BENCHMARK(Build)->Unit(benchmark::kMillisecond);
+BENCHMARK(Load_Kiv)->Unit(benchmark::kMillisecond);
+BENCHMARK(Load_QTextDocument)->Unit(benchmark::kMillisecond);
+BENCHMARK(Relayout_Kiv)->Unit(benchmark::kMillisecond);
+BENCHMARK(Relayout_QTextDocument)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_Kiv)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_QTextDocument)->Unit(benchmark::kMillisecond);
+
+}  // namespace
