@@ -187,6 +187,13 @@ TEST_F(BuilderTest, TablesAndFormsLeaveTheirSurroundings) {
   EXPECT_EQ(Shape(), "S[a]S[bc]");
 }
 
+TEST_F(BuilderTest, TextAreaContentIsLiteralUpToItsClosingTag) {
+  // Tags and comments-like text inside stay content; "</textarea" ends it
+  // whatever follows before ">".
+  Parse("a<textarea><b>x</b> &amp; <p>\nline</textarea  >b<select><option>o<p>p</select>c");
+  EXPECT_EQ(Shape(), "S[abc]");
+}
+
 TEST_F(BuilderTest, MapsAreKeptAndScriptsVanishWithoutAHandler) {
   Parse("<map name=m><area shape=rect coords=0,0,5,5 href=a.html></map><script>x</script>t");
   ASSERT_EQ(doc.ImageMaps.Count(), 1);

@@ -128,7 +128,11 @@ void THtmlBuilder::ReadTable() {
 
 // --- text areas ---------------------------------------------------------------------
 
-void THtmlBuilder::NextTextAreaToken() {
+// The token reader of text areas and scripts: line ends, tags read as
+// literal text, and runs of up to 100 characters with spaces kept and no
+// entity decoding. A text area's tag text stops before a space or ">"; a
+// script's takes its ">".
+void THtmlBuilder::NextRawToken(bool script) {
   Reader.ClearToken();
   const unsigned char ch = Reader.Ch;
   if (ch == EndOfInputChar) {
@@ -139,13 +143,20 @@ void THtmlBuilder::NextTextAreaToken() {
   } else if (ch == '<') {
     Reader.AppendToken('<');
     Reader.NextChar();
-    while (Reader.Ch != ' ' && Reader.Ch != '\r' && Reader.Ch != '>' &&
-           Reader.Ch != EndOfInputChar) {
-      Reader.AppendToken(static_cast<char>(Reader.Ch));
+    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar) {
+      const unsigned char c = Reader.Ch;
+      if (!script && (c == ' ' || c == '>')) break;
+      Reader.AppendToken(static_cast<char>(c));
       Reader.NextChar();
+      if (script && c == '>') break;
     }
-    Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</textarea") ? TextAreaEndSymbol
-                                                                   : UnknownTagSymbol;
+    if (script) {
+      Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</script>") ? ScriptEndSymbol
+                                                                    : UnknownTagSymbol;
+    } else {
+      Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</textarea") ? TextAreaEndSymbol
+                                                                     : UnknownTagSymbol;
+    }
   } else {
     int n = 0;
     while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar && Reader.Ch != '<' &&
@@ -160,7 +171,7 @@ void THtmlBuilder::NextTextAreaToken() {
 
 void THtmlBuilder::ReadTextArea(TFormControlContent* control) {
   std::string line;
-  NextTextAreaToken();
+  NextRawToken(false);
   while (Reader.Sym != TextAreaEndSymbol && Reader.Sym != EndOfInputSymbol) {
     if (Reader.Sym == LineEndSymbol) {
       if (control) control->AddLine(line);
@@ -168,7 +179,7 @@ void THtmlBuilder::ReadTextArea(TFormControlContent* control) {
     } else {
       line += Reader.Token();
     }
-    NextTextAreaToken();
+    NextRawToken(false);
   }
   while (Reader.Ch != '>' && Reader.Ch != EndOfInputChar) Reader.NextChar();
   if (Reader.Ch == '>') Reader.NextChar();
@@ -234,37 +245,6 @@ void THtmlBuilder::ReadMap() {
 
 // --- scripts --------------------------------------------------------------------------------
 
-void THtmlBuilder::NextScriptToken() {
-  Reader.ClearToken();
-  const unsigned char ch = Reader.Ch;
-  if (ch == EndOfInputChar) {
-    Reader.Sym = EndOfInputSymbol;
-  } else if (ch == '\r') {
-    Reader.Sym = LineEndSymbol;
-    Reader.NextChar();
-  } else if (ch == '<') {
-    Reader.AppendToken('<');
-    Reader.NextChar();
-    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar) {
-      const unsigned char c = Reader.Ch;
-      Reader.AppendToken(static_cast<char>(c));
-      Reader.NextChar();
-      if (c == '>') break;
-    }
-    Reader.Sym = EqualsIgnoringCase(Reader.Token(), "</script>") ? ScriptEndSymbol
-                                                                  : UnknownTagSymbol;
-  } else {
-    int n = 0;
-    while (Reader.Ch != '\r' && Reader.Ch != EndOfInputChar && Reader.Ch != '<' &&
-           n < TextRunLength) {
-      Reader.AppendToken(static_cast<char>(Reader.Ch));
-      Reader.NextChar();
-      ++n;
-    }
-    Reader.Sym = TextSymbol;
-  }
-}
-
 void THtmlBuilder::ReadScript() {
   if (!document_.ScriptHandler) {
     // Nobody receives scripts: everything up to "/SCRIPT" vanishes.
@@ -280,14 +260,14 @@ void THtmlBuilder::ReadScript() {
   std::string language = lang ? lang->Text : std::string();
   std::string buffer;
   buffer.reserve(32500);
-  NextScriptToken();
+  NextRawToken(true);
   while (Reader.Sym != ScriptEndSymbol && Reader.Sym != EndOfInputSymbol) {
     if (Reader.Sym == LineEndSymbol) {
       buffer += "\r\n";
     } else {
       buffer += Reader.Token();
     }
-    NextScriptToken();
+    NextRawToken(true);
   }
   document_.ScriptHandler(document_, language, buffer);
 }

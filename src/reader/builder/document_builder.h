@@ -120,10 +120,8 @@ class THtmlBuilder {
   void ReadOptions(TFormControlContent* control);
   void ReadMap();
   void ReadScript();
-  // The text area's and the script's own token readers.
-  void NextTextAreaToken();
-  void NextScriptToken();
-  void FinishCell();
+  // The token reader of text area and script content.
+  void NextRawToken(bool script);
 
   static bool Contains(const SymbolSet& set, Symbol s);
 
