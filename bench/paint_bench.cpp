@@ -5,6 +5,9 @@
 // screen.
 #include <benchmark/benchmark.h>
 
+#include "text_document.h"
+#include "viewer/document_painter.h"
+
 #include <QImage>
 
 #include <memory>
@@ -21,65 +24,15 @@ namespace {
 
 using namespace kiv;
 
-constexpr int kSections = 2000;
-constexpr int kWords = 60;
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
-// The viewer paints the document 10 pixels in from its left edge and clips
-// preformatted text at 1300 pixels.
-constexpr int kLeftMargin = 10;
-constexpr int kClipWidth = 1300;
 
+// The benchmark document laid out as the viewer lays it out at the screen's width.
 std::unique_ptr<TSectionList> MakeDocument() {
-  auto doc = std::make_unique<TSectionList>();
-  doc->ImageRequest = [](THTMLViewer*, const std::string&, std::unique_ptr<Bitmap>& bitmap,
-                         TColor&) { bitmap = Bitmap::CreateRgb(40, 30); };
-  doc->SetDefaults("Times New Roman", "Courier New", 12, clBlack, clBlue, clWhite);
-
-  TMyFont plain;
-  plain.SetName(doc->FontName);
-  TMyFont bold = plain;
-  bold.SetStyle(fsBold);
-  TMyFont italic = plain;
-  italic.SetStyle(fsItalic);
-  TMyFont big = plain;
-  big.SetScaled(*doc, 18);
-  const TMyFont* fonts[] = {&plain, &bold, &italic, &big};
-  TUrlTarget link("topic.htm", "");
-
-  static const char* const kWordList[] = {"the",    "viewer", "shows",  "help",     "pages",
-                                          "with",   "links",  "and",    "pictures", "a",
-                                          "window", "of",     "text",   "layout",   "breaks",
-                                          "lines",  "at",     "spaces", "between",  "floats"};
-  unsigned seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) & 0x7fff;
-  };
-  for (int i = 0; i < kSections; ++i) {
-    auto s = std::make_unique<TSection>(0, TSection::JustifyLeft, nullptr, plain);
-    for (int w = 0; w < kWords; ++w) {
-      if (w % 10 == 9) {
-        const int kind = static_cast<int>(next() % 5);
-        if (kind == 4)
-          s->ChangeFontAndLink(true, *doc, &link, plain);
-        else
-          s->ChangeFontAndLink(false, *doc, nullptr, *fonts[kind]);
-      }
-      if (w == 30 && i % 50 == 0) {
-        TAttributeList attrs;
-        attrs.Emplace(SrcSy, "pic.gif", 0);
-        if (i % 200 == 0) attrs.Emplace(AlignSy, "left", 0);
-        s->AddImage(attrs);
-      }
-      s->AddText(kWordList[next() % 20]);
-      s->AddText(" ");
-    }
-    doc->Add(std::move(s));
-  }
+  std::unique_ptr<TSectionList> doc = kiv::bench::MakeTextDocument();
   QtCanvas canvas;
   int maxWidth = 0, charIndex = 0;
-  doc->Layout(canvas, 0, kScreenWidth - 2 * kLeftMargin, maxWidth, charIndex);
+  doc->Layout(canvas, 0, kScreenWidth - 2 * ViewerLeftMargin, maxWidth, charIndex);
   return doc;
 }
 
@@ -99,8 +52,8 @@ void PaintScreen(benchmark::State& state, int scrollY, int selStart, int selEnd)
   for (auto _ : state) {
     image.fill(Qt::white);
     QtCanvas canvas(&image);
-    benchmark::DoNotOptimize(
-        doc.Paint(canvas, Rect(0, 0, kScreenWidth, kScreenHeight), kClipWidth, kLeftMargin, 0));
+    benchmark::DoNotOptimize(doc.Paint(canvas, Rect(0, 0, kScreenWidth, kScreenHeight),
+                                       ViewerClipWidth, ViewerLeftMargin, 0));
   }
   // Rows of the screen that received ink, as evidence that text was drawn.
   int inkedRows = 0;
