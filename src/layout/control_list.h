@@ -4,6 +4,9 @@
 // list that holds real controls.
 #pragma once
 
+#include <memory>
+#include <utility>
+
 #include "layout/layout_limits.h"
 
 namespace kiv {
@@ -34,6 +37,31 @@ class TControlList {
   // The control at offset, for painting to place its window; null when there
   // is none there.
   virtual TFormControlBase* ControlAt(int /*offset*/) const { return nullptr; }
+};
+
+// A section's control list. Most sections hold no controls, so they share one
+// empty list instead of each allocating its own; a section given a list of
+// controls owns it.
+class TSectionControls {
+ public:
+  TSectionControls() = default;
+  TSectionControls(const TSectionControls&) = delete;
+  TSectionControls& operator=(const TSectionControls&) = delete;
+  TSectionControls& operator=(std::unique_ptr<TControlList> list) {
+    owned_ = std::move(list);
+    return *this;
+  }
+
+  const TControlList* operator->() const { return &List(); }
+  const TControlList& operator*() const { return List(); }
+
+ private:
+  const TControlList& List() const {
+    static const TControlList empty;
+    return owned_ ? *owned_ : empty;
+  }
+
+  std::unique_ptr<TControlList> owned_;
 };
 
 }  // namespace kiv

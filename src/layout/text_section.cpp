@@ -141,12 +141,11 @@ int TextWidthOf(Canvas& canvas, const TSection& s, ObjectCursor& cursor, FontSel
 
 TSection::TSection(int listLevel, int justify, const TUrlTarget* link, const TMyFont& font,
                    std::uint8_t styleFlags)
-    : Controls(std::make_unique<TControlList>()),
-      ListLevel(std::clamp(listLevel, 0, MaxListLevel)),
+    : ListLevel(std::clamp(listLevel, 0, MaxListLevel)),
       Indent(ListLevel * ListIndentWidth),
       Justify(static_cast<std::uint8_t>(justify)) {
   Fonts.StartRuns(font, styleFlags, link);
-  BaseFont = std::make_unique<TMyFont>(*Fonts.First()->Font);
+  BaseFont.emplace(*Fonts.First()->Font);
 }
 
 TSection::TSection(TSectionList* owner, const TSection& source)
@@ -154,11 +153,10 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       Buffer(source.Buffer),
       Capacity(source.Capacity),
       Fonts(source.Fonts),
-      Controls(std::make_unique<TControlList>()),
       ListLevel(source.ListLevel),
       Indent(source.Indent),
       ListNumber(source.ListNumber),
-      BaseFont(std::make_unique<TMyFont>(*source.BaseFont)),
+      BaseFont(source.BaseFont),
       ListType(source.ListType),
       Justify(source.Justify),
       // A copy made for printing breaks its lines as the screen did.

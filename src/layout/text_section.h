@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,12 +80,12 @@ class TSection : public TSectionBase {
   int Capacity = 0;    // characters reserved for Buffer
   TFontList Fonts;     // never empty; the first run at 0
   TImageList Images;
-  std::unique_ptr<TControlList> Controls;  // the controls belong to their forms
+  TSectionControls Controls;  // the controls belong to their forms
   int ListLevel = 0;
   int Indent = 0;  // ListLevel list indents, used when measuring widths
   int ListNumber = 0;
-  std::vector<LineRec> Lines;  // rebuilt by each layout
-  std::unique_ptr<TMyFont> BaseFont;
+  std::vector<LineRec> Lines;       // rebuilt by each layout
+  std::optional<TMyFont> BaseFont;  // always set: the first run's font as built
   std::uint8_t ListType = PlainText;
   std::uint8_t Justify = JustifyLeft;
   std::uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
