@@ -50,7 +50,8 @@ void THtmlBuilder::ReadTable() {
   currentCell_ = nullptr;
   ++tableNesting_;
 
-  std::unique_ptr<TCell> cell;  // the cell being read, once a "TD" or "TH" opened it
+  std::unique_ptr<TCell> cell;  // the cell or caption being read, once its tag opened it
+  std::size_t cellAnchors = 0;  // anchors named before that cell opened
   bool firstRow = true;
   int rowAlign = 0;
   auto alignOf = [](std::string_view text) {
@@ -58,72 +59,101 @@ void THtmlBuilder::ReadTable() {
     for (char& c : a) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return a == "left" ? 1 : a == "center" ? 2 : a == "right" ? 3 : 0;
   };
+  auto openCell = [&] {
+    cell = std::make_unique<TCell>(&document_);
+    currentCell_ = cell.get();
+    cellAnchors = anchorNames_.size();
+  };
   auto finishCell = [&] {
     if (currentCell_) {
       CloseSection();
+      ForgetAnchorsIn(*cell, cellAnchors);
       cell.reset();
       currentCell_ = nullptr;
     }
   };
+  auto restore = [&] {
+    --tableNesting_;
+    currentCell_ = outerCell;
+    styleFlags_ = outerStyle;
+    runAlignment_ = outerAlignment;
+  };
 
-  Reader.Next();
-  while (Reader.Sym != TableEndSy && Reader.Sym != EndOfInputSymbol) {
-    const Symbol sym = Reader.Sym;
-    if (sym == TextSymbol) {
-      // Stray text between cells stands before the table.
-      currentCell_ = outerCell;
-      ReadBody(CellTerminators());
-      CloseSection();
-      currentCell_ = cell.get();
-    } else if (sym == TDSy || sym == THSy) {
-      finishCell();
-      runAlignment_ = static_cast<std::uint8_t>(rowAlign != 0 ? rowAlign : (sym == THSy ? 2 : 1));
-      if (sym == THSy) {
-        styleFlags_ |= fsBold;
-      } else {
-        styleFlags_ &= static_cast<std::uint8_t>(~fsBold);
-      }
-      if (const TAttribute* a = Reader.Attributes.Find(AlignSy); a && alignOf(a->Text) != 0)
-        runAlignment_ = static_cast<std::uint8_t>(alignOf(a->Text));
-      cell = std::make_unique<TCell>(&document_);
-      currentCell_ = cell.get();
-      Reader.Next();
-      if (tableNesting_ <= MaxTableNesting) {
+  try {
+    Reader.Next();
+    while (Reader.Sym != TableEndSy && Reader.Sym != EndOfInputSymbol) {
+      const Symbol sym = Reader.Sym;
+      if (sym == TextSymbol) {
+        // Stray text between cells stands before the table.
+        currentCell_ = outerCell;
         ReadBody(CellTerminators());
-      }
-      firstRow = false;
-    } else if (sym == TDEndSy || sym == THEndSy) {
-      finishCell();
-      Reader.Next();
-    } else if (sym == TRSy) {
-      if (firstRow) {
-        firstRow = false;
-      } else {
+        CloseSection();
+        currentCell_ = cell.get();
+      } else if (sym == TDSy || sym == THSy) {
         finishCell();
+        runAlignment_ = static_cast<std::uint8_t>(rowAlign != 0 ? rowAlign : (sym == THSy ? 2 : 1));
+        if (sym == THSy) {
+          styleFlags_ |= fsBold;
+        } else {
+          styleFlags_ &= static_cast<std::uint8_t>(~fsBold);
+        }
+        if (const TAttribute* a = Reader.Attributes.Find(AlignSy); a && alignOf(a->Text) != 0)
+          runAlignment_ = static_cast<std::uint8_t>(alignOf(a->Text));
+        openCell();
+        Reader.Next();
+        if (tableNesting_ <= MaxTableNesting) {
+          ReadBody(CellTerminators());
+        }
+        firstRow = false;
+      } else if (sym == TDEndSy || sym == THEndSy) {
+        finishCell();
+        Reader.Next();
+      } else if (sym == TRSy) {
+        if (firstRow) {
+          firstRow = false;
+        } else {
+          finishCell();
+        }
+        const TAttribute* a = Reader.Attributes.Find(AlignSy);
+        rowAlign = a ? alignOf(a->Text) : 0;
+        Reader.Next();
+      } else if (sym == CaptionSy) {
+        finishCell();
+        openCell();
+        runAlignment_ = 2;
+        Reader.Next();
+        ReadBody(CellTerminators());
+        finishCell();
+        if (Reader.Sym == CaptionEndSy) Reader.Next();
+      } else {
+        Reader.Next();
       }
-      const TAttribute* a = Reader.Attributes.Find(AlignSy);
-      rowAlign = a ? alignOf(a->Text) : 0;
-      Reader.Next();
-    } else if (sym == CaptionSy) {
-      finishCell();
-      TCell caption(&document_);
-      currentCell_ = &caption;
-      runAlignment_ = 2;
-      Reader.Next();
-      ReadBody(CellTerminators());
-      CloseSection();
-      currentCell_ = nullptr;
-      if (Reader.Sym == CaptionEndSy) Reader.Next();
-    } else {
-      Reader.Next();
     }
+    finishCell();
+  } catch (...) {
+    // A parse error inside the table: the open cell goes with its section as
+    // at its end, and the builder is left as the table found it, so the
+    // parse's cleanup closes the open section into a live cell.
+    if (currentCell_ != cell.get()) CloseSection();
+    currentCell_ = cell.get();
+    finishCell();
+    restore();
+    throw;
   }
-  finishCell();
-  --tableNesting_;
-  currentCell_ = outerCell;
-  styleFlags_ = outerStyle;
-  runAlignment_ = outerAlignment;
+  restore();
   Reader.Next();
+}
+
+// Anchors name sections by address: those named since the cell opened (from
+// index first on) that name one of its sections lose their section before the
+// cell is let go, as for any section dropped.
+void THtmlBuilder::ForgetAnchorsIn(const TCell& cell, std::size_t first) {
+  for (std::size_t i = first; i < anchorNames_.size(); ++i) {
+    TSectionBase*& section = anchorNames_[i].second;
+    if (section &&
+        std::any_of(cell.begin(), cell.end(), [&](const auto& s) { return s.get() == section; }))
+      section = nullptr;
+  }
 }
 
 // --- text areas ---------------------------------------------------------------------

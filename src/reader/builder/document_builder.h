@@ -116,6 +116,8 @@ class THtmlBuilder {
 
   // --- block readers ----------------------------------------------------------
   void ReadTable();
+  // Clears the anchors from index first on that name a section of cell.
+  void ForgetAnchorsIn(const TCell& cell, std::size_t first);
   void ReadTextArea(TFormControlContent* control);
   void ReadOptions(TFormControlContent* control);
   void ReadMap();
