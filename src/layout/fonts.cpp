@@ -58,6 +58,9 @@ TFontObj::~TFontObj() {
 }
 
 void TFontObj::UpdateMetrics() {
+  // The run keeps its resolved face, shared by the screen's copy below and by
+  // every later selection for layout and painting.
+  Font->Face();
   Canvas& screen = ScreenCanvas();
   const kiv::Font previous = screen.CurrentFont();
   screen.SelectFont(*Font);
@@ -114,6 +117,7 @@ void TFontList::LineMetrics(int offset, int& lineHeight, int& descent) const {
 }
 
 void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TUrlTarget* link) {
+  font.Face();  // resolved once on the source, so that its copies share the face
   auto copy = std::make_unique<TMyFont>(font);
   copy->SetStyle(copy->Style() | (styleFlags & StyleFlagsMask));  // not hooked yet
   TFontObj* run = Emplace(std::move(copy), 0);
@@ -122,18 +126,24 @@ void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TU
 
 void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, int length,
                            std::uint8_t styleFlags, std::uint8_t verticalShift) {
+  font.Face();  // as in StartRuns
   // The run's font is made complete first, so the run is measured once.
-  TMyFont made(font);
-  made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
-  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
-    made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
+  auto complete = [&](TMyFont& made) {
+    made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
+    if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
+      made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
+  };
   TFontObj* run = Empty() ? nullptr : Last();
   if (run && run->Pos == length) {
     // No character in the last run yet: it takes the new font.
+    TMyFont made(font);
+    complete(made);
     run->Font->Assign(made);
   } else {
+    auto made = std::make_unique<TMyFont>(font);  // not hooked yet
+    complete(*made);
     TFontObj* previous = run;
-    run = Emplace(std::make_unique<TMyFont>(made), length);
+    run = Emplace(std::move(made), length);
     if (previous) run->Link = previous->Link;
   }
   run->Shift = verticalShift;

@@ -39,7 +39,7 @@ void Font::SetSize(int points) {
 void Font::SetColor(TColor color) {
   if (color == color_) return;
   color_ = color;
-  Changed();
+  Notify();  // the face does not depend on the colour
 }
 
 void Font::SetStyle(std::uint8_t style) {
@@ -51,7 +51,7 @@ void Font::SetStyle(std::uint8_t style) {
 void Font::SetCharset(int charset) {
   if (charset == charset_) return;
   charset_ = charset;
-  Changed();
+  Notify();  // nor on the character set
 }
 
 void Font::Assign(const Font& source) {
@@ -61,7 +61,7 @@ void Font::Assign(const Font& source) {
   style_ = source.style_;
   charset_ = source.charset_;
   face_ = source.face_;  // same properties, same face
-  if (OnChange) OnChange();
+  Notify();
 }
 
 int Font::PixelSize() const {
@@ -79,6 +79,10 @@ const FontFace& Font::Face() const {
 
 void Font::Changed() {
   face_ = nullptr;
+  Notify();
+}
+
+void Font::Notify() {
   if (OnChange) OnChange();
 }
 

@@ -64,7 +64,10 @@ class Font {
   std::function<void()> OnChange;
 
  protected:
+  // A property the face depends on changed: the face is resolved again.
   void Changed();
+  // Runs OnChange.
+  void Notify();
 
  private:
   std::string name_ = "Times New Roman";
@@ -72,7 +75,8 @@ class Font {
   TColor color_ = clBlack;
   std::uint8_t style_ = 0;
   int charset_ = DEFAULT_CHARSET;
-  mutable const FontFace* face_ = nullptr;  // not owned; cache entry
+  // Not owned; cache entry for (name, pixel size, style), resolved on first use.
+  mutable const FontFace* face_ = nullptr;
 };
 
 }  // namespace kiv

@@ -39,10 +39,21 @@ const FontFace& FontFace::Get(const Key& key) {
   // Faces live for the whole process; held through a pointer that is never
   // destroyed so no toolkit font outlives the application object at exit.
   static auto* cache = new std::map<Key, std::unique_ptr<FontFace>>();
+  // Text switches between a few faces over and over (plain, bold, link), so
+  // the faces found last are tried before the map.
+  static std::array<const FontFace*, 4> recent{};
+  static std::size_t nextRecent = 0;
+  for (const FontFace* face : recent) {
+    if (face && face->key_.pixelSize == key.pixelSize && face->key_.style == key.style &&
+        face->key_.name == key.name)
+      return *face;
+  }
   auto it = cache->find(key);
   if (it == cache->end()) {
     it = cache->emplace(key, std::unique_ptr<FontFace>(new FontFace(key))).first;
   }
+  recent[nextRecent] = it->second.get();
+  nextRecent = (nextRecent + 1) % recent.size();
   return *it->second;
 }
 
