@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 namespace kiv::testing {
 
 ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args) {
@@ -20,6 +22,12 @@ ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args
   r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
   r.out = p.readAllStandardOutput().toStdString();
   r.err = p.readAllStandardError().toStdString();
+  // In a sanitizer build a tool's report would hide in the captured output of
+  // a run whose exit code the test expects to be non-zero: fail on it here.
+  if (r.err.find("ERROR: AddressSanitizer") != std::string::npos ||
+      r.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+      r.err.find(": runtime error: ") != std::string::npos)
+    ADD_FAILURE() << tool << " reported a sanitizer error:\n" << r.err;
   return r;
 }
 
