@@ -39,23 +39,20 @@ void TMyFont::ApplyDefaults(const TSectionList& document, TColor color) {
 // --- TFontObj ----------------------------------------------------------------
 
 TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos)
-    : Pos(pos), Font(font ? std::move(font) : std::make_unique<TMyFont>()) {
+    : TFontObj(font ? *font : TMyFont(), pos) {}
+
+TFontObj::TFontObj(const TMyFont& font, int pos) : Pos(pos), Font(font) {
   Font->OnChange = [this] { UpdateMetrics(); };
   UpdateMetrics();
 }
 
 TFontObj::TFontObj(const TFontObj& source)
-    : Pos(source.Pos),
-      Font(std::make_unique<TMyFont>(*source.Font)),
-      Shift(source.Shift),
-      Link(source.Link) {
+    : Pos(source.Pos), Font(*source.Font), Shift(source.Shift), Link(source.Link) {
   Font->OnChange = [this] { UpdateMetrics(); };
   UpdateMetrics();
 }
 
-TFontObj::~TFontObj() {
-  if (Font) Font->OnChange = nullptr;
-}
+TFontObj::~TFontObj() { Font->OnChange = nullptr; }
 
 void TFontObj::UpdateMetrics() {
   // The run keeps its resolved face, shared by the screen's copy below and by
@@ -118,9 +115,9 @@ void TFontList::LineMetrics(int offset, int& lineHeight, int& descent) const {
 
 void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TUrlTarget* link) {
   font.Face();  // resolved once on the source, so that its copies share the face
-  auto copy = std::make_unique<TMyFont>(font);
-  copy->SetStyle(copy->Style() | (styleFlags & StyleFlagsMask));  // not hooked yet
-  TFontObj* run = Emplace(std::move(copy), 0);
+  TMyFont copy(font);
+  copy.SetStyle(copy.Style() | (styleFlags & StyleFlagsMask));
+  TFontObj* run = Emplace(copy, 0);
   if (link) run->Link = *link;
 }
 
@@ -128,22 +125,17 @@ void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, in
                            std::uint8_t styleFlags, std::uint8_t verticalShift) {
   font.Face();  // as in StartRuns
   // The run's font is made complete first, so the run is measured once.
-  auto complete = [&](TMyFont& made) {
-    made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
-    if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
-      made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
-  };
+  TMyFont made(font);
+  made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
+  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
+    made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
   TFontObj* run = Empty() ? nullptr : Last();
   if (run && run->Pos == length) {
     // No character in the last run yet: it takes the new font.
-    TMyFont made(font);
-    complete(made);
     run->Font->Assign(made);
   } else {
-    auto made = std::make_unique<TMyFont>(font);  // not hooked yet
-    complete(*made);
     TFontObj* previous = run;
-    run = Emplace(std::move(made), length);
+    run = Emplace(made, length);
     if (previous) run->Link = previous->Link;
   }
   run->Shift = verticalShift;

@@ -47,10 +47,29 @@ class TMyFont : public Font {
 // Point size of twelfths of the base size.
 int ScaledPointSize(int baseFontSize, int twelfths);
 
+// A run's font, held inside the run so that a run is one allocation. It reads
+// like the owning pointer it stands for: run->Font->Size(), *run->Font.
+class TRunFont {
+ public:
+  explicit TRunFont(const TMyFont& font) : font_(font) {}
+
+  TMyFont* get() { return &font_; }
+  const TMyFont* get() const { return &font_; }
+  TMyFont* operator->() { return &font_; }
+  const TMyFont* operator->() const { return &font_; }
+  TMyFont& operator*() { return font_; }
+  const TMyFont& operator*() const { return font_; }
+
+ private:
+  TMyFont font_;
+};
+
 class TFontObj {
  public:
-  // Takes the font, hooks its change notification and measures it.
+  // A copy of font (a default font when null), hooked for its change
+  // notification and measured.
   TFontObj(std::unique_ptr<TMyFont> font, int pos);
+  TFontObj(const TMyFont& font, int pos);
   // Clone: position, shift, a copy of the font and of the link.
   explicit TFontObj(const TFontObj& source);
   TFontObj& operator=(const TFontObj&) = delete;
@@ -62,7 +81,7 @@ class TFontObj {
   bool IsLink() const { return !Link.Url.empty(); }
 
   int Pos;
-  std::unique_ptr<TMyFont> Font;
+  TRunFont Font;
   int LineHeight = 0;  // tmHeight + tmExternalLeading
   int TextHeight = 0;  // tmHeight
   int Overhang = 0;
