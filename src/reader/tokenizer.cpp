@@ -332,7 +332,8 @@ bool ReaderState::ReadTextRun() {
 #endif
         const unsigned char c = *p;
         const unsigned char next = p + 1 < e ? p[1] : 0;
-        const bool joins = kPlain[c] | ((c == ' ') & (pre | kPlain[next]));
+        // Bitwise on purpose: no branch per character.
+        const bool joins = static_cast<int>(kPlain[c]) | ((c == ' ') & (pre | kPlain[next]));
         if (!joins) break;
         *out++ = static_cast<char>(c);
         ++p;
