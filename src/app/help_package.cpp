@@ -166,7 +166,9 @@ void THelpPackage::LoadPage(const std::string& fileName) {
 }
 
 void THelpPackage::CommitPage(const std::vector<char>& bytes) {
-  std::memcpy(pageBuffer_->data(), bytes.data(), bytes.size());
+  // An empty page (a range at or past the end of the package) has no bytes to
+  // copy: its data() may be null, which memcpy must not be given.
+  if (!bytes.empty()) std::memcpy(pageBuffer_->data(), bytes.data(), bytes.size());
   pageLength_ = static_cast<std::int32_t>(bytes.size());
 }
 
