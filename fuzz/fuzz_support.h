@@ -1,0 +1,72 @@
+// What the fuzz targets share: the toolkit application on the offscreen
+// platform, message boxes that answer at once, and a scratch file for the
+// loaders that read from disk.
+#pragma once
+
+#include <QGuiApplication>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/toolkit_environment.h"
+
+namespace kiv::fuzz {
+
+// Boxes are answered with OK and nothing is shown or printed.
+inline void SilenceMessageBoxes() {
+  SetMessageBoxHandler([](const std::string&, const std::string&, int) { return IDOK; });
+}
+
+// A toolkit application for the rest of the process. It gets its own
+// arguments: it must not take options out of the fuzzer's command line. It is
+// never destroyed: its font caches must outlive every static of the toolkit
+// (destroyed at exit, they are reported as leaks).
+inline void StartToolkit() {
+  PrepareToolkitEnvironment(true);
+  static int argc = 1;
+  static char name[] = "kiv_fuzz";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  (void)app;
+  SilenceMessageBoxes();
+}
+
+// A file of this process in the temporary folder, removed at exit.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const char* suffix) {
+    const char* dir = std::getenv("TMPDIR");
+    path_ = std::string(dir && *dir ? dir : "/tmp") + "/kiv_fuzz_XXXXXX" + suffix;
+    const int fd =
+        ::mkstemps(path_.data(), static_cast<int>(std::char_traits<char>::length(suffix)));
+    if (fd < 0) {
+      std::perror("kiv_fuzz: cannot make a scratch file");
+      std::abort();
+    }
+    ::close(fd);
+  }
+  ~ScratchFile() { std::remove(path_.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+
+  // Replaces the file's contents with the input.
+  void Write(const std::uint8_t* data, std::size_t size) const {
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    if (!f || (size > 0 && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) {
+      std::perror("kiv_fuzz: cannot write the scratch file");
+      std::abort();
+    }
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace kiv::fuzz
