@@ -52,7 +52,9 @@ TFontObj::TFontObj(const TFontObj& source)
   UpdateMetrics();
 }
 
-TFontObj::~TFontObj() { Font->OnChange = nullptr; }
+TFontObj::~TFontObj() {
+  Font->OnChange = nullptr;
+}
 
 void TFontObj::UpdateMetrics() {
   // The run keeps its resolved face, shared by the screen's copy below and by

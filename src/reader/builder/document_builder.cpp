@@ -97,7 +97,7 @@ void THtmlBuilder::EnsureSection(int level) {
 
 bool THtmlBuilder::PushFont() {
   if (fontDepth_ >= FontStackSize) return false;
-  fontStack_[static_cast<std::size_t>(fontDepth_)] = std::make_unique<TMyFont>(TopFont());
+  fontStack_[static_cast<std::size_t>(fontDepth_)] = TopFont();
   ++fontDepth_;
   return true;
 }
@@ -105,7 +105,6 @@ bool THtmlBuilder::PushFont() {
 void THtmlBuilder::PopFont() {
   if (fontDepth_ <= 1) return;
   --fontDepth_;
-  fontStack_[static_cast<std::size_t>(fontDepth_)].reset();
 }
 
 void THtmlBuilder::ApplyFont() {
@@ -133,12 +132,12 @@ int THtmlBuilder::ParagraphAlignment() const {
 
 void THtmlBuilder::Run(bool plainText) {
   // Start of the parse: the base font, an empty link, the running values.
-  auto base = std::make_unique<TMyFont>();
-  base->SetName(document_.FontName);
-  base->SetColor(document_.FontColor);
-  base->SetCharset(document_.CharSet);
-  base->SetScaled(document_, kBaseSize);
-  fontStack_[0] = std::move(base);
+  TMyFont base;
+  base.SetName(document_.FontName);
+  base.SetColor(document_.FontColor);
+  base.SetCharset(document_.CharSet);
+  base.SetScaled(document_, kBaseSize);
+  fontStack_[0] = base;
   fontDepth_ = 1;
   currentSection_ = std::make_unique<TSection>(0, 1, nullptr, TopFont(), styleFlags_);
   Reader.PreMode = false;
@@ -147,13 +146,12 @@ void THtmlBuilder::Run(bool plainText) {
   struct Cleanup {
     THtmlBuilder& b;
     ~Cleanup() {
-      // Always: the open section joins its cell and the font stack is freed,
+      // Always: the open section joins its cell and the font stack is emptied,
       // so the document stays valid whatever stopped the parse.
       try {
         b.CloseSection();
       } catch (...) {
       }
-      for (auto& font : b.fontStack_) font.reset();
       b.fontDepth_ = 0;
       b.linkTarget_.Clear();
       b.Reader.PreMode = false;

@@ -91,7 +91,7 @@ class THtmlBuilder {
   bool PushFont();
   void PopFont();
   void ApplyFont();
-  TMyFont& TopFont() { return *fontStack_[static_cast<std::size_t>(fontDepth_ - 1)]; }
+  TMyFont& TopFont() { return fontStack_[static_cast<std::size_t>(fontDepth_ - 1)]; }
   void MakeFixedPitch(TMyFont& font);
   void AddToCell(std::unique_ptr<TSectionBase> section);
   int ParagraphAlignment() const;
@@ -131,7 +131,7 @@ class THtmlBuilder {
   TAnchorList& anchorNames_;   // not owned
   TCell* currentCell_;         // not owned: the document root, a table cell or a caption cell
   std::unique_ptr<TSection> currentSection_;
-  std::array<std::unique_ptr<TMyFont>, FontStackSize> fontStack_;
+  std::array<TMyFont, FontStackSize> fontStack_;  // the first fontDepth_ are in use
   int fontDepth_ = 0;
   TUrlTarget linkTarget_;
   bool inLink_ = false;
