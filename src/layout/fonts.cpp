@@ -41,19 +41,15 @@ void TMyFont::ApplyDefaults(const TSectionList& document, TColor color) {
 TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos)
     : TFontObj(font ? *font : TMyFont(), pos) {}
 
-TFontObj::TFontObj(const TMyFont& font, int pos) : Pos(pos), Font(font) {
-  Font->OnChange = [this] { UpdateMetrics(); };
-  UpdateMetrics();
-}
-
 TFontObj::TFontObj(const TFontObj& source)
     : Pos(source.Pos), Font(*source.Font), Shift(source.Shift), Link(source.Link) {
-  Font->OnChange = [this] { UpdateMetrics(); };
-  UpdateMetrics();
+  Hook();
 }
 
-TFontObj::~TFontObj() {
-  Font->OnChange = nullptr;
+void TFontObj::Hook() {
+  // The font is a member, so the notification never outlives the run.
+  Font->OnChange = [this] { UpdateMetrics(); };
+  UpdateMetrics();
 }
 
 void TFontObj::UpdateMetrics() {
@@ -117,9 +113,11 @@ void TFontList::LineMetrics(int offset, int& lineHeight, int& descent) const {
 
 void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TUrlTarget* link) {
   font.Face();  // resolved once on the source, so that its copies share the face
-  TMyFont copy(font);
-  copy.SetStyle(copy.Style() | (styleFlags & StyleFlagsMask));
-  TFontObj* run = Emplace(copy, 0);
+  // Most sections keep one to three runs; room for three costs no more
+  // memory than room for one.
+  items_.reserve(3);
+  TFontObj* run = Emplace(
+      font, 0, [styleFlags](TMyFont& f) { f.SetStyle(f.Style() | (styleFlags & StyleFlagsMask)); });
   if (link) run->Link = *link;
 }
 
@@ -127,17 +125,20 @@ void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, in
                            std::uint8_t styleFlags, std::uint8_t verticalShift) {
   font.Face();  // as in StartRuns
   // The run's font is made complete first, so the run is measured once.
-  TMyFont made(font);
-  made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
-  if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
-    made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
+  auto complete = [&](TMyFont& made) {
+    made.SetStyle(made.Style() | (styleFlags & StyleFlagsMask));
+    if (verticalShift == ShiftSubscript || verticalShift == ShiftSuperscript)
+      made.SetScaled(document, MulDiv(made.SizeTwelfths, 3, 4));
+  };
   TFontObj* run = Empty() ? nullptr : Last();
   if (run && run->Pos == length) {
     // No character in the last run yet: it takes the new font.
+    TMyFont made(font);
+    complete(made);
     run->Font->Assign(made);
   } else {
     TFontObj* previous = run;
-    run = Emplace(made, length);
+    run = Emplace(font, length, complete);
     if (previous) run->Link = previous->Link;
   }
   run->Shift = verticalShift;

@@ -69,11 +69,17 @@ class TFontObj {
   // A copy of font (a default font when null), hooked for its change
   // notification and measured.
   TFontObj(std::unique_ptr<TMyFont> font, int pos);
-  TFontObj(const TMyFont& font, int pos);
+  TFontObj(const TMyFont& font, int pos) : TFontObj(font, pos, [](TMyFont&) {}) {}
+  // As above, with complete(copy) run on the copy before it is measured, so
+  // that a font made from another one is measured once.
+  template <class Complete>
+  TFontObj(const TMyFont& font, int pos, Complete complete) : Pos(pos), Font(font) {
+    complete(*Font);
+    Hook();
+  }
   // Clone: position, shift, a copy of the font and of the link.
   explicit TFontObj(const TFontObj& source);
   TFontObj& operator=(const TFontObj&) = delete;
-  ~TFontObj();
   std::unique_ptr<TFontObj> CreateClone() const { return std::make_unique<TFontObj>(*this); }
 
   // Reads the font's metrics on the screen canvas.
@@ -88,6 +94,10 @@ class TFontObj {
   int Descent = 0;
   std::uint8_t Shift = ShiftNone;
   TUrlTarget Link;
+
+ private:
+  // Measures the font and again after every change.
+  void Hook();
 };
 
 // The runs of one text section: never empty once the section exists, in

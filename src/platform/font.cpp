@@ -73,7 +73,7 @@ int Font::PixelSize() const {
 }
 
 const FontFace& Font::Face() const {
-  if (!face_) face_ = &FontFace::Get({name_, PixelSize(), static_cast<std::uint8_t>(style_)});
+  if (!face_) face_ = &FontFace::Get(name_, PixelSize(), style_);
   return *face_;
 }
 

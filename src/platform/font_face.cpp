@@ -35,7 +35,9 @@ std::string SubstituteFaceName(const std::string& name) {
   return it == kSubstitutes.end() ? name : it->second;
 }
 
-const FontFace& FontFace::Get(const Key& key) {
+const FontFace& FontFace::Get(const Key& key) { return Get(key.name, key.pixelSize, key.style); }
+
+const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8_t style) {
   // Faces live for the whole process; held through a pointer that is never
   // destroyed so no toolkit font outlives the application object at exit.
   static auto* cache = new std::map<Key, std::unique_ptr<FontFace>>();
@@ -44,10 +46,11 @@ const FontFace& FontFace::Get(const Key& key) {
   static std::array<const FontFace*, 4> recent{};
   static std::size_t nextRecent = 0;
   for (const FontFace* face : recent) {
-    if (face && face->key_.pixelSize == key.pixelSize && face->key_.style == key.style &&
-        face->key_.name == key.name)
+    if (face && face->key_.pixelSize == pixelSize && face->key_.style == style &&
+        face->key_.name == name)
       return *face;
   }
+  Key key{name, pixelSize, style};
   auto it = cache->find(key);
   if (it == cache->end()) {
     it = cache->emplace(key, std::unique_ptr<FontFace>(new FontFace(key))).first;

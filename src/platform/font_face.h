@@ -31,6 +31,7 @@ class FontFace {
 
   // The shared face for a key; created on first use.
   static const FontFace& Get(const Key& key);
+  static const FontFace& Get(const std::string& name, int pixelSize, std::uint8_t style);
 
   ~FontFace();
   FontFace(const FontFace&) = delete;
