@@ -41,21 +41,26 @@ const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8
   // Faces live for the whole process; held through a pointer that is never
   // destroyed so no toolkit font outlives the application object at exit.
   static auto* cache = new std::map<Key, std::unique_ptr<FontFace>>();
-  // Text switches between a few faces over and over (plain, bold, link), so
-  // the faces found last are tried before the map.
-  static std::array<const FontFace*, 4> recent{};
+  // A page switches between a few faces over and over (sizes, bold, links),
+  // so the faces found last are tried before the map, by size and style
+  // first.
+  struct Recent {
+    const FontFace* face = nullptr;
+    int pixelSize = 0;
+    std::uint8_t style = 0;
+  };
+  static std::array<Recent, 8> recent{};
   static std::size_t nextRecent = 0;
-  for (const FontFace* face : recent) {
-    if (face && face->key_.pixelSize == pixelSize && face->key_.style == style &&
-        face->key_.name == name)
-      return *face;
+  for (const Recent& r : recent) {
+    if (r.face && r.pixelSize == pixelSize && r.style == style && r.face->key_.name == name)
+      return *r.face;
   }
   Key key{name, pixelSize, style};
   auto it = cache->find(key);
   if (it == cache->end()) {
     it = cache->emplace(key, std::unique_ptr<FontFace>(new FontFace(key))).first;
   }
-  recent[nextRecent] = it->second.get();
+  recent[nextRecent] = {it->second.get(), pixelSize, style};
   nextRecent = (nextRecent + 1) % recent.size();
   return *it->second;
 }
