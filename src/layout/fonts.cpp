@@ -121,8 +121,8 @@ void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TU
   if (link) run->Link = *link;
 }
 
-void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, int length,
-                           std::uint8_t styleFlags, std::uint8_t verticalShift) {
+TFontObj* TFontList::RunForFont(const TSectionList& document, const TMyFont& font, int length,
+                                std::uint8_t styleFlags, std::uint8_t verticalShift) {
   font.Face();  // as in StartRuns
   // The run's font is made complete first, so the run is measured once.
   auto complete = [&](TMyFont& made) {
@@ -137,18 +137,24 @@ void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, in
     complete(made);
     run->Font->Assign(made);
   } else {
-    TFontObj* previous = run;
     run = Emplace(font, length, complete);
-    if (previous) run->Link = previous->Link;
   }
   run->Shift = verticalShift;
+  return run;
+}
+
+void TFontList::ChangeFont(const TSectionList& document, const TMyFont& font, int length,
+                           std::uint8_t styleFlags, std::uint8_t verticalShift) {
+  TFontObj* previous = Empty() ? nullptr : Last();
+  TFontObj* run = RunForFont(document, font, length, styleFlags, verticalShift);
+  if (previous && run != previous) run->Link = previous->Link;
 }
 
 void TFontList::ChangeFontAndLink(bool isLinkStart, const TSectionList& document,
                                   const TUrlTarget* link, const TMyFont& font, int length,
                                   std::uint8_t styleFlags, std::uint8_t verticalShift) {
-  ChangeFont(document, font, length, styleFlags, verticalShift);
-  TFontObj* run = Last();
+  // The run does not inherit the previous run's link: it is set here.
+  TFontObj* run = RunForFont(document, font, length, styleFlags, verticalShift);
   run->Link.Clear();
   if (isLinkStart && link) run->Link = *link;
 }

@@ -134,6 +134,12 @@ class TFontList : public TFreeList<TFontObj> {
   void ChangeFontAndLink(bool isLinkStart, const TSectionList& document, const TUrlTarget* link,
                          const TMyFont& font, int length, std::uint8_t styleFlags,
                          std::uint8_t verticalShift);
+
+ private:
+  // The run that takes the new font at length, with its shift: the last run
+  // when it is still empty, else a new one with no link.
+  TFontObj* RunForFont(const TSectionList& document, const TMyFont& font, int length,
+                       std::uint8_t styleFlags, std::uint8_t verticalShift);
 };
 
 }  // namespace kiv
