@@ -7,23 +7,6 @@
 
 namespace kiv {
 
-Font::Font() = default;
-
-Font::Font(const Font& other)
-    : name_(other.name_),
-      size_(other.size_),
-      color_(other.color_),
-      style_(other.style_),
-      charset_(other.charset_),
-      face_(other.face_) {}
-
-Font& Font::operator=(const Font& other) {
-  if (this != &other) Assign(other);
-  return *this;
-}
-
-Font::~Font() = default;
-
 void Font::SetName(const std::string& name) {
   if (name == name_) return;
   name_ = name;
@@ -54,16 +37,6 @@ void Font::SetCharset(int charset) {
   Notify();  // nor on the character set
 }
 
-void Font::Assign(const Font& source) {
-  name_ = source.name_;
-  size_ = source.size_;
-  color_ = source.color_;
-  style_ = source.style_;
-  charset_ = source.charset_;
-  face_ = source.face_;  // same properties, same face
-  Notify();
-}
-
 int Font::PixelSize() const {
   // Sizes beyond any screen are clamped so a page cannot ask for a font that
   // would take the process down.
@@ -80,10 +53,6 @@ const FontFace& Font::Face() const {
 void Font::Changed() {
   face_ = nullptr;
   Notify();
-}
-
-void Font::Notify() {
-  if (OnChange) OnChange();
 }
 
 }  // namespace kiv

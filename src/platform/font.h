@@ -29,11 +29,22 @@ constexpr int ScreenPixelsPerInch = 96;
 
 class Font {
  public:
-  Font();
+  // Copying and assigning fonts is frequent (every text run, every
+  // selection), so these are inline.
+  Font() = default;
   // Copies the properties, not the change notification.
-  Font(const Font& other);
-  Font& operator=(const Font& other);
-  virtual ~Font();
+  Font(const Font& other)
+      : name_(other.name_),
+        size_(other.size_),
+        color_(other.color_),
+        style_(other.style_),
+        charset_(other.charset_),
+        face_(other.face_) {}
+  Font& operator=(const Font& other) {
+    if (this != &other) Assign(other);
+    return *this;
+  }
+  virtual ~Font() = default;
 
   const std::string& Name() const { return name_; }
   int Size() const { return size_; }
@@ -52,7 +63,15 @@ class Font {
   void SetCharset(int charset);
 
   // Copies name, size, colour, style and character set with one notification.
-  virtual void Assign(const Font& source);
+  virtual void Assign(const Font& source) {
+    name_ = source.name_;
+    size_ = source.size_;
+    color_ = source.color_;
+    style_ = source.style_;
+    charset_ = source.charset_;
+    face_ = source.face_;  // same properties, same face
+    Notify();
+  }
 
   // Height of the font in 96-dpi pixels: MulDiv(Size, 96, 72), at least 1.
   int PixelSize() const;
@@ -67,7 +86,9 @@ class Font {
   // A property the face depends on changed: the face is resolved again.
   void Changed();
   // Runs OnChange.
-  void Notify();
+  void Notify() {
+    if (OnChange) OnChange();
+  }
 
  private:
   std::string name_ = "Times New Roman";
