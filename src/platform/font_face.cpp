@@ -35,7 +35,9 @@ std::string SubstituteFaceName(const std::string& name) {
   return it == kSubstitutes.end() ? name : it->second;
 }
 
-const FontFace& FontFace::Get(const Key& key) { return Get(key.name, key.pixelSize, key.style); }
+const FontFace& FontFace::Get(const Key& key) {
+  return Get(key.name, key.pixelSize, key.style);
+}
 
 const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8_t style) {
   // Faces live for the whole process; held through a pointer that is never
