@@ -36,7 +36,8 @@ class BuilderTest : public ::testing::Test {
   std::vector<const TSectionBase*> Kept() const {
     std::vector<const TSectionBase*> kept;
     for (const auto& s : doc) {
-      if (typeid(*s) == typeid(TSection) && s->Length == 0) continue;
+      const TSectionBase& section = *s;
+      if (typeid(section) == typeid(TSection) && s->Length == 0) continue;
       kept.push_back(s.get());
     }
     return kept;
