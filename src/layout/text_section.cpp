@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "layout/font_selector.h"
 #include "layout/indent_manager.h"
 #include "layout/layout_limits.h"
 #include "layout/section_list.h"
@@ -85,23 +86,6 @@ class ObjectCursor {
   int image_ = 0;
 };
 
-// Selects a run's font into the canvas unless it is the one selected last.
-class FontSelector {
- public:
-  explicit FontSelector(Canvas& canvas) : canvas_(canvas) {}
-  void Select(const TFontObj* run) {
-    if (run == selected_) return;
-    // Resolving the run's face once lets every later selection share it.
-    run->Font->Face();
-    canvas_.SelectFont(*run->Font);
-    selected_ = run;
-  }
-  void Forget() { selected_ = nullptr; }
-
- private:
-  Canvas& canvas_;
-  const TFontObj* selected_ = nullptr;
-};
 
 int TextWidthOf(Canvas& canvas, const TSection& s, ObjectCursor& cursor, FontSelector& fonts, int p,
                 int n, bool dropTrailingSpaces) {

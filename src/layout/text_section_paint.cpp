@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "layout/font_selector.h"
 #include "layout/form_control_base.h"
 #include "layout/indent_manager.h"
 #include "layout/list_items.h"
@@ -113,22 +114,6 @@ class Objects {
   int image_ = 0;
 };
 
-// Selects a run's font into the canvas unless it is the one selected last.
-class FontSelector {
- public:
-  explicit FontSelector(Canvas& canvas) : canvas_(canvas) {}
-  void Select(const TFontObj* run) {
-    if (run == selected_) return;
-    canvas_.SelectFont(*run->Font);
-    selected_ = run;
-  }
-  // Something else changed the canvas's font.
-  void Forget() { selected_ = nullptr; }
-
- private:
-  Canvas& canvas_;
-  const TFontObj* selected_ = nullptr;
-};
 
 // The most of the first n characters whose extent is at most room, by binary
 // search over the extents.

@@ -189,9 +189,7 @@ void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
   }
 }
 
-void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
-  if (!painter_ || right <= left || bottom <= top) return;
-  painter_->save();
+void QtCanvas::ApplyPenAndBrush() {
   painter_->setRenderHint(QPainter::Antialiasing, false);
   if (penStyle_ == PenStyle::Clear) {
     painter_->setPen(Qt::NoPen);
@@ -200,6 +198,12 @@ void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
   }
   painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(ToQColor(brushColor_))
                                                        : QBrush(Qt::NoBrush));
+}
+
+void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+  if (!painter_ || right <= left || bottom <= top) return;
+  painter_->save();
+  ApplyPenAndBrush();
   painter_->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
   painter_->restore();
 }
@@ -209,14 +213,7 @@ void QtCanvas::Polygon(const std::vector<TPoint>& points) {
   QPolygon poly;
   for (const TPoint& p : points) poly << QPoint(p.X, p.Y);
   painter_->save();
-  painter_->setRenderHint(QPainter::Antialiasing, false);
-  if (penStyle_ == PenStyle::Clear) {
-    painter_->setPen(Qt::NoPen);
-  } else {
-    painter_->setPen(QPen(ToQColor(penColor_), std::max(1, penWidth_)));
-  }
-  painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(ToQColor(brushColor_))
-                                                       : QBrush(Qt::NoBrush));
+  ApplyPenAndBrush();
   painter_->drawPolygon(poly, Qt::WindingFill);
   painter_->restore();
 }

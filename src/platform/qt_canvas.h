@@ -56,6 +56,8 @@ class QtCanvas : public Canvas {
   // x + the sum of the advances before it; y is the baseline.
   void DrawGlyphs(int x, int baseline, const char* text, int n);
   void ApplyTransform();
+  // The pen and brush of shapes, without antialiasing (the painter's state).
+  void ApplyPenAndBrush();
 
   QPainter* painter_ = nullptr;  // owned when ownedPainter_ is set
   std::unique_ptr<QPainter> ownedPainter_;
