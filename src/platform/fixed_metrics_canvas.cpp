@@ -52,15 +52,7 @@ void FixedMetricsCanvas::ExtTextOut(int x, int y, unsigned options, const TRect*
   int baseline = textAlign_ == TA_BASELINE ? y : y + tm.tmAscent;
   int top = baseline - tm.tmAscent;
   int adv = tm.tmAveCharWidth;
-  painter_->save();
-  if (rect && (options & ETO_CLIPPED)) {
-    painter_->setClipRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
-                          Qt::IntersectClip);
-  }
-  if (rect && (options & ETO_OPAQUE)) {
-    painter_->fillRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
-                       ToQColor(bkColor_));
-  }
+  BeginTextOut(options, rect);
   if (text && n > 0) {
     if (bkMode_ == BkMode::Opaque) {
       painter_->fillRect(QRect(x, top, n * adv, tm.tmHeight), ToQColor(bkColor_));

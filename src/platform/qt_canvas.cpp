@@ -87,6 +87,17 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, con
   const TextMetrics& tm = face.Metrics();
   int baseline = textAlign_ == TA_BASELINE ? y : y + tm.tmAscent;
   int top = baseline - tm.tmAscent;
+  BeginTextOut(options, rect);
+  if (n > 0 && text) {
+    if (bkMode_ == BkMode::Opaque) {
+      painter_->fillRect(QRect(x, top, face.Extent(text, n), tm.tmHeight), ToQColor(bkColor_));
+    }
+    DrawGlyphs(x, baseline, text, n);
+  }
+  painter_->restore();
+}
+
+void QtCanvas::BeginTextOut(unsigned options, const TRect* rect) {
   painter_->save();
   if (rect && (options & ETO_CLIPPED)) {
     painter_->setClipRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
@@ -96,13 +107,6 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, con
     painter_->fillRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
                        ToQColor(bkColor_));
   }
-  if (n > 0 && text) {
-    if (bkMode_ == BkMode::Opaque) {
-      painter_->fillRect(QRect(x, top, face.Extent(text, n), tm.tmHeight), ToQColor(bkColor_));
-    }
-    DrawGlyphs(x, baseline, text, n);
-  }
-  painter_->restore();
 }
 
 void QtCanvas::DrawGlyphs(int x, int baseline, const char* text, int n) {

@@ -56,6 +56,9 @@ class QtCanvas : public Canvas {
   // x + the sum of the advances before it; y is the baseline.
   void DrawGlyphs(int x, int baseline, const char* text, int n);
   void ApplyTransform();
+  // Start of ExtTextOut: saves the painter's state (the caller restores it),
+  // clips to rect with ETO_CLIPPED and fills it with ETO_OPAQUE.
+  void BeginTextOut(unsigned options, const TRect* rect);
   // The pen and brush of shapes, without antialiasing (the painter's state).
   void ApplyPenAndBrush();
 
