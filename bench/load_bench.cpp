@@ -12,7 +12,7 @@
 #include "layout/section_list.h"
 #include "platform/cp1252.h"
 #include "platform/qt_canvas.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "viewer/document_painter.h"
 
 namespace {

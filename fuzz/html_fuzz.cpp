@@ -13,7 +13,7 @@
 #include "layout/section_list.h"
 #include "platform/bitmap.h"
 #include "platform/qt_canvas.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "reader/tokenizer.h"
 #include "viewer/document_painter.h"
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a higher layer. Layers, low
-# to high: platform, imaging, reader, layout, reader/builder, viewer, app.
+# to high: platform, imaging, reader, layout, builder, viewer, app.
 set -u
 root=${1:-.}
 rank() {
   case "$1" in
     platform/*) echo 0 ;;
     imaging/*) echo 1 ;;
-    reader/builder/*) echo 4 ;;
+    builder/*) echo 4 ;;
     reader/*) echo 2 ;;
     layout/*) echo 3 ;;
     viewer/*) echo 5 ;;

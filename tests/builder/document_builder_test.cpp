@@ -1,5 +1,5 @@
 // The document builder: what sections, runs and anchors a page becomes.
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "layout/section_list.h"
 #include "platform/qt_canvas.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "support/test_files.h"
 #include "viewer/document_painter.h"
 

@@ -10,7 +10,7 @@
 #include "layout/section_list.h"
 #include "platform/fixed_metrics_canvas.h"
 #include "platform/screen_canvas.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 
 namespace kiv::dump {
 

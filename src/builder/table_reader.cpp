@@ -6,7 +6,7 @@
 #include "layout/cell.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "reader/string_routines.h"
 
 namespace kiv {

@@ -1,4 +1,4 @@
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 
 #include <algorithm>
 #include <functional>

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "layout/form_content.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "reader/string_routines.h"
 
 namespace kiv {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "layout/section_list.h"
-#include "reader/builder/document_builder.h"
+#include "builder/document_builder.h"
 #include "reader/map_item.h"
 #include "reader/string_routines.h"
 
