@@ -191,9 +191,39 @@ void TGIFSubImage::LoadFromStream(ReadStream& stream) {
 }
 
 void TGIFSubImage::DecodeImageData(ReadStream& stream) {
+  TGIFImage& image = *Image();
+  TGIFPixelTarget target;
+  target.Width = Width();
+  target.Height = Height();
+  target.Interlaced = Interlaced();
+  // A frame of another size than the logical screen shows only where it
+  // overlaps the screen, so only that part is kept: a tiny file cannot make
+  // the decoder allocate and fill a frame far larger than its picture. The
+  // frame then stands for its visible part.
+  if (Width() != image.Width() || Height() != image.Height()) {
+    const int left = std::min(Left(), image.Width());
+    const int top = std::min(Top(), image.Height());
+    const int right = std::min(Left() + Width(), image.Width());
+    const int bottom = std::min(Top() + Height(), image.Height());
+    if (left != Left() || top != Top() || right != Left() + Width() || bottom != Top() + Height()) {
+      ClippedToScreen = true;
+      target.KeptLeft = left - Left();
+      target.KeptTop = top - Top();
+      target.KeptWidth = std::max(0, right - left);
+      target.KeptHeight = std::max(0, bottom - top);
+      Descriptor.Left = static_cast<std::uint16_t>(left);
+      Descriptor.Top = static_cast<std::uint16_t>(top);
+      Descriptor.Width = static_cast<std::uint16_t>(target.KeptWidth);
+      Descriptor.Height = static_cast<std::uint16_t>(target.KeptHeight);
+      if (target.KeptWidth == 0 || target.KeptHeight == 0) {
+        // Nothing of it is visible: its data is passed over.
+        if (stream.ReadByte() >= 0) SkipSubBlocks(stream);
+        return;
+      }
+    }
+  }
   const std::int64_t count = static_cast<std::int64_t>(Width()) * Height();
   if (count > GIFMaxPixels) throw GIFException(sGIFImageTooLarge);
-  TGIFImage& image = *Image();
   if (count > image.PixelBudget) {
     // Frames together beyond the budget: this one keeps no pixels.
     if (stream.ReadByte() >= 0) SkipSubBlocks(stream);
@@ -207,11 +237,7 @@ void TGIFSubImage::DecodeImageData(ReadStream& stream) {
 
   int minCodeSize = stream.ReadByte();
   if (minCodeSize < 0) return;  // the frame keeps the fill
-  TGIFPixelTarget target;
   target.Pixels = PixelIndices.data();
-  target.Width = Width();
-  target.Height = Height();
-  target.Interlaced = Interlaced();
   DecodeGifImageData(stream, minCodeSize, target, image.WarningHandler);
 }
 
@@ -391,7 +417,7 @@ const Bitmap* TGIFImage::ComposeBitmap() {
   if (bitmap_) return bitmap_.get();
   if (images_.empty()) return nullptr;
   TGIFSubImage& first = *images_.front();
-  if (first.Width() == Width() && first.Height() == Height()) {
+  if (first.Width() == Width() && first.Height() == Height() && !first.ClippedToScreen) {
     const Bitmap* frame = first.FrameBitmap();
     if (frame) bitmap_ = frame->Clone();
     return bitmap_.get();

@@ -100,6 +100,10 @@ class TGIFSubImage : public TGIFItem {
   // Width x height colour indices, row-major.
   std::vector<std::uint8_t> PixelIndices;
   bool IsTransparent = false;
+  // The frame reached beyond the logical screen: Descriptor's rectangle is
+  // now its visible part, and it is drawn onto the screen like any frame of
+  // another size.
+  bool ClippedToScreen = false;
   // The first graphic control extension of this frame; owned by Extensions.
   TGIFGraphicControlExtension* FrameGce = nullptr;
 

@@ -1,7 +1,9 @@
 #include "imaging/gif_lzw_decoder.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace kiv {
 
@@ -73,12 +75,22 @@ class BitReader {
   bool ended_ = false;
 };
 
-// Visits the rows of the image in storing order, plain or interlaced.
+// Visits the rows of the image in storing order, plain or interlaced. When
+// only a window of the image is kept, each row is decoded into a scratch row
+// and its kept part copied out, so the hot loop is the same either way.
 class RowCursor {
  public:
   explicit RowCursor(const TGIFPixelTarget& t) : t_(t) {
     full_ = t.Pixels == nullptr || t.Width <= 0 || t.Height <= 0;
-    if (!full_) row_ = t.Pixels;
+    if (full_) return;
+    windowed_ = t.KeptWidth > 0 && (t.KeptLeft != 0 || t.KeptTop != 0 || t.KeptWidth != t.Width ||
+                                    t.KeptHeight != t.Height);
+    if (windowed_) {
+      scratch_.assign(static_cast<std::size_t>(t.Width), 0);
+      row_ = scratch_.data();
+    } else {
+      row_ = t.Pixels;
+    }
   }
   bool Full() const { return full_; }
 
@@ -103,10 +115,16 @@ class RowCursor {
     return 0;
   }
 
+  // Keeps the part of a row the data ended in.
+  void Finish() {
+    if (windowed_ && !full_) KeepRow(x_);
+  }
+
  private:
   bool NextRow() {
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
+    if (windowed_) KeepRow(t_.Width);
     x_ = 0;
     if (!t_.Interlaced) {
       ++y_;
@@ -122,16 +140,30 @@ class RowCursor {
       full_ = true;
       return false;
     }
-    row_ = t_.Pixels + static_cast<std::size_t>(y_) * static_cast<std::size_t>(t_.Width);
+    if (!windowed_)
+      row_ = t_.Pixels + static_cast<std::size_t>(y_) * static_cast<std::size_t>(t_.Width);
     return true;
   }
 
+  // Copies the kept columns of the scratch row's first filled pixels.
+  void KeepRow(int filled) {
+    if (y_ < t_.KeptTop || y_ >= t_.KeptTop + t_.KeptHeight) return;
+    const int from = t_.KeptLeft;
+    const int to = std::min(t_.KeptLeft + t_.KeptWidth, filled);
+    if (to <= from) return;
+    std::memcpy(t_.Pixels + static_cast<std::size_t>(y_ - t_.KeptTop) *
+                                static_cast<std::size_t>(t_.KeptWidth),
+                scratch_.data() + from, static_cast<std::size_t>(to - from));
+  }
+
   const TGIFPixelTarget& t_;
+  std::vector<std::uint8_t> scratch_;
   std::uint8_t* row_ = nullptr;
   int x_ = 0;
   int y_ = 0;
   int pass_ = 0;
   bool full_ = false;
+  bool windowed_ = false;
 };
 
 }  // namespace
@@ -212,6 +244,7 @@ void DecodeGifImageData(ReadStream& stream, int minCodeSize, const TGIFPixelTarg
     if (code < 0) break;
   }
 
+  out.Finish();
   // One more code after the last pixel, so that an end code right behind it
   // is taken with the rest of the image's sub-blocks.
   if (out.Full() && stackEmpty && !bits.Ended()) bits.NextCode(codeSize);

@@ -7,13 +7,19 @@
 
 namespace kiv {
 
-// Where decoded colour indices go: width x height bytes, row-major. Pixels
-// the data never reaches keep what the buffer held.
+// Where decoded colour indices go. The image is Width x Height pixels; only
+// the kept window (KeptLeft, KeptTop, KeptWidth x KeptHeight, inside the
+// image) is stored, row-major, in Pixels. A window of zero width stands for
+// the whole image. Pixels the data never reaches keep what the buffer held.
 struct TGIFPixelTarget {
   std::uint8_t* Pixels = nullptr;
   int Width = 0;
   int Height = 0;
   bool Interlaced = false;
+  int KeptLeft = 0;
+  int KeptTop = 0;
+  int KeptWidth = 0;
+  int KeptHeight = 0;
 };
 
 // Decodes the data sub-blocks that follow the minimum code size byte

@@ -295,6 +295,65 @@ TEST(GifDecoder, FrameSizesAgainstTheLogicalScreen) {
   }
 }
 
+// Frames reaching beyond a small logical screen keep only their visible part:
+// the same picture as drawing the whole frame clipped, plain or interlaced,
+// and no allocation or fill proportional to the declared frame size.
+TEST(GifDecoder, FramesAreClippedToTheScreenBeforeAnythingIsAllocated) {
+  const std::vector<TColor> pal = DistinctPalette(4);
+  for (bool interlaced : {false, true}) {
+    GifFrame f = MakeFrame(10, 9, NoisePixels(90, 4, interlaced ? 7 : 3), 2);
+    f.left = 1;
+    f.top = 2;
+    f.interlaced = interlaced;
+    auto g = LoadGif(GifHeader(5, 6, pal) + EncodeFrame(f) + ";");
+    const TGIFSubImage& frame = g->image->Frame(0);
+    EXPECT_EQ(frame.Left(), 1);
+    EXPECT_EQ(frame.Top(), 2);
+    EXPECT_EQ(frame.Width(), 4);
+    EXPECT_EQ(frame.Height(), 4);
+    EXPECT_EQ(frame.PixelIndices.size(), 16u);
+    const Bitmap* b = g->image->ComposeBitmap();
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Width(), 5);
+    ASSERT_EQ(b->Height(), 6);
+    const std::vector<std::uint8_t> got = BitmapIndices(*b);
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 5; ++x) {
+        const std::uint8_t want =
+            x >= 1 && y >= 2 ? f.pixels[static_cast<std::size_t>((y - 2) * 10 + (x - 1))] : 0;
+        EXPECT_EQ(got[static_cast<std::size_t>(y * 5 + x)], want) << x << "," << y;
+      }
+    }
+  }
+  {  // The data ends inside a kept row: what was decoded of it is kept.
+    GifFrame f = MakeFrame(8, 3, {1, 2, 3, 1, 2, 3, 1, 2, 2, 1, 3, 3, 3, 3, 3, 3}, 2);
+    f.pixels.resize(24, 0);
+    std::string codes =
+        LzwEncode(std::vector<std::uint8_t>(f.pixels.begin(), f.pixels.begin() + 11), 2,
+                  LzwOptions{false, true});
+    auto g = LoadGif(GifHeader(4, 4, pal) + FrameDescriptor(f) + static_cast<char>(2) +
+                     SubBlocks(codes) + ";");
+    const std::vector<std::uint8_t>& kept = g->image->Frame(0).PixelIndices;
+    ASSERT_EQ(kept.size(), 12u);
+    EXPECT_EQ(kept[4], 2u);  // (0,1) = pixel 8
+    EXPECT_EQ(kept[5], 1u);  // (1,1) = pixel 9
+    EXPECT_EQ(kept[6], 3u);  // (2,1) = pixel 10
+    EXPECT_EQ(kept[7], 0u);  // never reached
+  }
+  {  // Thirty frames declared 65535 x 1000 on a 1 x 1 screen keep one pixel each.
+    std::string gif = GifHeader(1, 1, pal);
+    GifFrame huge = MakeFrame(65535, 1000, {}, 2);
+    for (int i = 0; i < 30; ++i)
+      gif += FrameDescriptor(huge) + static_cast<char>(2) + SubBlocks(PackCodes({{4, 3}, {1, 3}}));
+    auto g = LoadGif(gif + ";");
+    ASSERT_EQ(g->image->FrameCount(), 30);
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(g->image->Frame(i).PixelIndices.size(), 1u);
+    const Bitmap* b = g->image->ComposeBitmap();
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(BitmapIndices(*b), std::vector<std::uint8_t>{1});
+  }
+}
+
 TEST(GifDecoder, ColorTables) {
   GifFrame f = MakeFrame(2, 2, {0, 1, 1, 0}, 2);
   // Neither table: composing fails.
