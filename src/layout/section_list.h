@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "layout/cell.h"
 #include "layout/html_form_base.h"
@@ -96,7 +97,12 @@ class TSectionList : public TCell {
   Bitmap* BackgroundImage = nullptr;  // not owned: the cache holds it
   std::string BackgroundImageName;    // empty: none
   TFreeList<ThtmlFormBase> Forms;
-  std::function<void()> FormSubmitHandler;  // set by the viewer; typed by the forms
+  // A form's submission: the viewer, the form's action, its name=value
+  // entries in document order and its method. Installed by the viewer while
+  // it has a submit event; unset, forms submit nothing.
+  std::function<void(THTMLViewer* viewer, const std::string& action,
+                     std::vector<std::string> results, const std::string& method)>
+      FormSubmitHandler;
   // The viewer's OnScript: receives the document, the script's LANGUAGE and
   // its text (lines ended by CR LF). Unset, scripts are skipped.
   std::function<void(TSectionList& document, const std::string& language,
