@@ -1,6 +1,7 @@
-// Test entry: a toolkit application on the offscreen platform, and message
-// boxes recorded instead of shown.
-#include <QGuiApplication>
+// Test entry: a toolkit application with widgets (form controls are real
+// child windows) on the offscreen platform, and message boxes recorded
+// instead of shown.
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@
 
 int main(int argc, char** argv) {
   kiv::PrepareToolkitEnvironment(true);
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   kiv::SetMessageBoxHandler(kiv::testing::RecordingMessageBox);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
