@@ -190,7 +190,9 @@ void THtmlBuilder::ReadBody(const SymbolSet& terminators) {
             switch (a->Id) {
               case TextSy:
                 if (ColorFromString(a->Text, color)) {
+                  // The base font takes it too: the body's text starts in it.
                   TopFont().SetColor(PaletteRelative(color));
+                  fontStack_[0].SetColor(PaletteRelative(color));
                   document_.FontColor = PaletteRelative(color);
                 }
                 break;
@@ -207,7 +209,9 @@ void THtmlBuilder::ReadBody(const SymbolSet& terminators) {
                 break;
             }
           }
-          currentSection_ = std::make_unique<TSection>(0, runAlignment_, nullptr, TopFont(), styleFlags_);
+          // The body starts in the base font, whatever BASEFONT or FONT pushed before it.
+          currentSection_ =
+              std::make_unique<TSection>(0, runAlignment_, nullptr, fontStack_[0], styleFlags_);
           verticalShift_ = ShiftNone;
           for (auto& anchor : anchorNames_) {
             if (dropped && anchor.second == dropped) anchor.second = currentSection_.get();

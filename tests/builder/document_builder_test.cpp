@@ -135,6 +135,14 @@ TEST_F(BuilderTest, FontSizesFollowTheTablesAndTheBaseFont) {
   EXPECT_EQ(s.Fonts.FontAt(2, o)->SizeTwelfths, 36);  // clamped to 7
 }
 
+TEST_F(BuilderTest, BodyStartsInTheBaseFontWhateverWasPushedBeforeIt) {
+  Parse("<basefont size=5><font color=red><body text=green>Hello<p>World");
+  const TSection& hello = TextAt(0);
+  int o = 0;
+  EXPECT_EQ(hello.Fonts.FontAt(0, o)->SizeTwelfths, 12);
+  EXPECT_EQ(ColorToRGB(hello.Fonts.FontAt(0, o)->Color()), ColorToRGB(0x008000));
+}
+
 TEST_F(BuilderTest, SmallAtSizeOneChangesNothingButItsEndTagPops) {
   Parse("<font size=5>a<font size=1><small>b</small>c");
   const TSection& s = TextAt(0);
