@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "layout/indent_manager.h"
+#include "layout/layout_limits.h"
 #include "layout/process_error.h"
 #include "layout/section_list.h"
 #include "platform/message_box.h"
@@ -129,6 +130,18 @@ int TCell::Paint(Canvas& canvas, const TRect& clipRect, int clipWidth, int x, in
   Indents->ClipWidth = clipWidth;
   for (const auto& section : *this) y = section->Paint(canvas, clipRect, *Indents, x, y);
   return y;
+}
+
+void TCell::MoveBy(int dy, int dIndex) {
+  StartY += dy;
+  StartIndex += dIndex;
+  for (const auto& section : *this) section->MoveBy(dy, dIndex);
+  for (const auto* side : {&Indents->LeftFloats, &Indents->RightFloats}) {
+    for (const auto& r : *side) {
+      r->TopY += dy;
+      if (r->BottomY != OpenListBottom) r->BottomY += dy;
+    }
+  }
 }
 
 bool TCell::LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target) {

@@ -45,6 +45,9 @@ class TCell : public TFreeList<TSectionBase> {
   virtual int Paint(Canvas& canvas, const TRect& clipRect, int clipWidth, int x, int y);
   // x is a window X, y relative to the cell's start.
   virtual bool LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target);
+  // Moves the laid-out content dy pixels down and its characters dIndex on,
+  // floats and list levels included: the same as laying it out again there.
+  void MoveBy(int dy, int dIndex);
 
   TSectionList* Owner;  // not owned: the document root (the root itself for the root)
   int BaseFontSize = 12;

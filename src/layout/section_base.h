@@ -68,6 +68,14 @@ class TSectionBase {
     return 0;
   }
 
+  // Moves a laid-out section dy pixels down, its characters dIndex further
+  // on. Layout does not depend on where a cell starts, so a table places a
+  // cell's content measured at Y 0 this way instead of laying it out again.
+  virtual void MoveBy(int dy, int dIndex) {
+    Top += dy;
+    StartIndex += dIndex;
+  }
+
   // True when the section's band at document Y lies wholly outside clipRect
   // at the owner's scroll offset, so painting it can be skipped.
   bool BandHidden(const TRect& clipRect, int y) const;
