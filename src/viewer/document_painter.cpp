@@ -18,24 +18,50 @@ int LayoutForViewer(TSectionList& document, Canvas& canvas, int controlWidth, in
   return document.Layout(canvas, 0, ViewerLayoutWidth(controlWidth), maxWidth, charIndex);
 }
 
+void PaintViewerBackground(TSectionList& document, Canvas& canvas, const TRect& rect, int scrollY,
+                           int hScroll) {
+  Bitmap* tile = nullptr;
+  if (document.ShowImages && !document.Printing) {
+    try {
+      tile = document.BackgroundImageFetched();
+    } catch (const std::exception&) {
+      tile = nullptr;
+    }
+  }
+  if (!tile || tile->Width() <= 0 || tile->Height() <= 0) {
+    canvas.FillRect(rect, PaletteRelative(document.Background));
+    return;
+  }
+  // Tiles start on the picture's grid as the document is scrolled, so the
+  // picture moves with the text.
+  const int w = tile->Width(), h = tile->Height();
+  const int firstY = (scrollY / h) * h - scrollY;
+  const int firstX = (hScroll / w) * w - hScroll;
+  const int startY = firstY + std::max(0, (rect.Top - firstY) / h) * h;
+  const int startX = firstX + std::max(0, (rect.Left - firstX) / w) * w;
+  for (int y = startY; y < rect.Bottom; y += h) {
+    for (int x = startX; x < rect.Right; x += w) {
+      canvas.StretchBitmap({x, y, x + w, y + h}, *tile, RasterOp::Copy);
+    }
+  }
+}
+
+void PaintViewerDocument(TSectionList& document, Canvas& canvas, int panelWidth, int panelHeight,
+                         int scrollY, int hScroll, const TRect* clip) {
+  document.SetScrollY(scrollY);
+  TRect area{ViewerLeftMargin, 1, panelWidth, panelHeight};
+  if (clip && !document.ControlsNeedPlacing) {
+    area.Top = std::max(area.Top, clip->Top);
+    area.Bottom = std::min(area.Bottom, clip->Bottom);
+    if (area.Bottom <= area.Top) return;
+  }
+  document.Paint(canvas, area, ViewerClipWidth, ViewerLeftMargin - hScroll, 0);
+}
+
 void PaintForViewer(TSectionList& document, Canvas& canvas, int panelWidth, int panelHeight,
                     int scrollY, int hScroll) {
-  const TRect clip{0, 0, panelWidth, panelHeight};
-  Bitmap* tile = document.ShowImages && !document.Printing ? document.BackgroundImageFetched()
-                                                            : nullptr;
-  if (tile && tile->Width() > 0 && tile->Height() > 0) {
-    const int w = tile->Width(), h = tile->Height();
-    for (int y = (scrollY / h) * h - scrollY; y < clip.Bottom; y += h) {
-      for (int x = (hScroll / w) * w - hScroll; x < clip.Right; x += w) {
-        canvas.StretchBitmap({x, y, x + w, y + h}, *tile, RasterOp::Copy);
-      }
-    }
-  } else {
-    canvas.FillRect(clip, PaletteRelative(document.Background));
-  }
-  document.SetScrollY(scrollY);
-  document.Paint(canvas, {ViewerLeftMargin, 1, panelWidth, panelHeight}, ViewerClipWidth,
-                 ViewerLeftMargin - hScroll, 0);
+  PaintViewerBackground(document, canvas, {0, 0, panelWidth, panelHeight}, scrollY, hScroll);
+  PaintViewerDocument(document, canvas, panelWidth, panelHeight, scrollY, hScroll);
 }
 
 }  // namespace kiv

@@ -1,5 +1,5 @@
 // How the viewer lays out and paints its document, shared by the viewer
-// control and the headless renderer so both show a page identically.
+// control, its benchmarks and the fuzz target, so all show a page identically.
 #pragma once
 
 #include "platform/win_types.h"
@@ -23,10 +23,21 @@ int ViewerLayoutWidth(int controlWidth);
 // document height, maxWidth receives the widest line.
 int LayoutForViewer(TSectionList& document, Canvas& canvas, int controlWidth, int& maxWidth);
 
-// Paints the visible band of the document onto a canvas the size of the
-// painting panel (panel coordinates): the background in the document's colour
-// (tiled with its background picture when it has one), then the document
-// scrolled by scrollY and hScroll.
+// Fills rect of the painting panel (panel coordinates) with the document's
+// background: its colour, or its background picture tiled from the document's
+// top left as scrolled by scrollY and hScroll. A picture that cannot be
+// drawn leaves the plain colour.
+void PaintViewerBackground(TSectionList& document, Canvas& canvas, const TRect& rect, int scrollY,
+                           int hScroll);
+
+// Paints the document, scrolled by scrollY and hScroll, onto a canvas in
+// panel coordinates for a panel of panelWidth x panelHeight. With clip, only
+// the sections reaching into it are painted, unless form controls must be
+// placed again (after a scroll), which takes the whole panel.
+void PaintViewerDocument(TSectionList& document, Canvas& canvas, int panelWidth, int panelHeight,
+                         int scrollY, int hScroll, const TRect* clip = nullptr);
+
+// Both of the above for the whole panel.
 void PaintForViewer(TSectionList& document, Canvas& canvas, int panelWidth, int panelHeight,
                     int scrollY, int hScroll);
 

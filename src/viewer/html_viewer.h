@@ -242,8 +242,8 @@ class THTMLViewer : public QWidget {
   TViewerEvent<TNotifyEvent> OnEnter;
 
   // --- the painting panel's callbacks (panel coordinates) ---------------------------
-  // Paints the document onto canvas, whose origin is the panel's top left.
-  virtual void PaintDocument(Canvas& canvas);
+  // Paints the document's part in clip onto canvas, in panel coordinates.
+  virtual void PaintDocument(Canvas& canvas, const TRect& clip);
   // Paints the background of rect (panel coordinates): the panel colour, or
   // the tiled background picture when one is shown.
   void PaintBackground(Canvas& canvas, const TRect& rect);
@@ -256,19 +256,18 @@ class THTMLViewer : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
 
  private:
-  friend class T32ScrollBar;
-
   void LoadFile(const std::string& name, std::uint8_t type);
   void PublicFileLoad(const std::string& name, std::uint8_t type);
   // Steps shared by every load: clear the root and give it the defaults.
   void PrepareLoad();
-  void FinishLoad();
-  void LoadFromBuilder(const std::function<TParseResult()>& build);
-  void TakeAnchors();
+  void LoadFromBuilder(const std::function<TParseResult(TAnchorList&)>& build);
+  void FinishLoad(const TParseResult& result);
+  void TakeAnchors(const TAnchorList& anchors);
   int LayoutWidth() const;
   int PanelHeight() const;
   int MaxScrollY() const;
@@ -281,13 +280,21 @@ class THTMLViewer : public QWidget {
   void AutoScrollStep();
   void DeliverFormSubmit();
   void FontsChangedRepaint(bool relayout);
-  void BackgroundChangedByDocument(TSectionList& document);
+  // The root's submit callback, whichever form it is given in.
+  void SubmitFromDocument() {}
+  void SubmitFromDocument(THTMLViewer*, const std::string& action, std::vector<std::string> results,
+                          const std::string& method) {
+    DeferSubmit(action, method, std::move(results));
+  }
   // The root's submit callback while OnFormSubmit is assigned: copies the
   // submission and posts it to be raised after the current event.
   void DeferSubmit(const std::string& action, const std::string& method,
                    std::vector<std::string> results);
   void InvalidatePanel();
   QPoint PanelToViewer(int x, int y) const;
+  void StartAutoScroll();
+  TColor BorderColor() const;
+  friend class TBorderBox;
 
   std::unique_ptr<TSectionList> document_;
   // Upper-cased anchor names and the sections that hold them (not owned).
@@ -312,9 +319,17 @@ class THTMLViewer : public QWidget {
   QTimer autoScrollTimer_;
   QElapsedTimer autoScrollClock_;
   bool autoScrollStepped_ = false;
-  std::string pendingAction_, pendingMethod_;
-  std::vector<std::string> pendingResults_;
-  bool submitPending_ = false;
+  struct PendingSubmit {
+    std::string Action, Method;
+    std::vector<std::string> Results;
+  };
+  std::vector<PendingSubmit> pendingSubmits_;  // delivered first in, first out
+  // The full offset behind the last position SavePosition made, for
+  // sections taller than the 16 bits of the saved value.
+  mutable std::int32_t lastSaved_ = 0;
+  mutable int lastSavedOffset_ = 0;
+  int hMaximum_ = 0;  // the horizontal bar's maximum: the widest line + 20
+  TColor borderDrawn_ = clNone;
 
   TColor defBackground_ = clBtnFace;
   TColor defFontColor_ = clBtnText;

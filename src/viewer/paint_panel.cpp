@@ -1,0 +1,104 @@
+#include "viewer/paint_panel.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/qt_canvas.h"
+#include "viewer/html_viewer.h"
+
+namespace kiv {
+
+namespace {
+
+// A pointer coordinate as a whole number, far-away values held within a
+// range where adding the scroll offset cannot overflow.
+int PointerCoordinate(double v) {
+  constexpr double limit = 1 << 30;
+  if (!(v > -limit)) return -(1 << 30);  // also NaN
+  if (v > limit) return 1 << 30;
+  return static_cast<int>(std::lround(v));
+}
+
+}  // namespace
+
+TPaintPanel::TPaintPanel(THTMLViewer* viewer) : QWidget(viewer), viewer_(viewer) {
+  // Every paint covers its whole area from the off-screen image: the
+  // toolkit need not erase first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAutoFillBackground(false);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void TPaintPanel::SetColor(TColor color) {
+  if (color == color_) return;
+  color_ = color;
+  update();
+}
+
+void TPaintPanel::PaintRect(QPaintDevice& target, const QRect& rect) {
+  if (viewer_->LayingOut() || rect.isEmpty()) return;
+  if (offscreen_.size() != rect.size()) {
+    offscreen_ = QImage(rect.size(), QImage::Format_RGB32);
+    if (offscreen_.isNull()) throw std::runtime_error("Out of Resources");
+  }
+  {
+    QtCanvas canvas(&offscreen_);
+    canvas.SetWindowOrg(rect.left(), rect.top());
+    const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+    viewer_->PaintBackground(canvas, clip);
+    viewer_->PaintDocument(canvas, clip);
+  }
+  ++paintCount_;
+  QPainter painter(&target);
+  painter.drawImage(rect.topLeft(), offscreen_);
+}
+
+void TPaintPanel::paintEvent(QPaintEvent* e) {
+  if (viewer_->LayingOut()) return;
+  QRect rect = e->rect();
+  if (eraseBackground_) {
+    eraseBackground_ = false;
+    rect = this->rect();
+  }
+  try {
+    PaintRect(*this, rect);
+  } catch (const std::exception& error) {
+    // Nothing may escape into the toolkit's event loop: the area keeps the
+    // panel's colour and the failure is reported on the error output.
+    QPainter painter(this);
+    const TColor c = ColorToRGB(color_);
+    painter.fillRect(rect, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    qWarning("%s", error.what());
+  }
+  QCoreApplication::postEvent(viewer_,
+                              new QEvent(static_cast<QEvent::Type>(QEvent::User + WmDrawBorder)));
+}
+
+void TPaintPanel::mousePressEvent(QMouseEvent* e) {
+  viewer_->HTMLMouseDown(e->button(), e->modifiers(), PointerCoordinate(e->position().x()),
+                         PointerCoordinate(e->position().y()));
+}
+
+void TPaintPanel::mouseDoubleClickEvent(QMouseEvent* e) {
+  mousePressEvent(e);
+}
+
+void TPaintPanel::mouseMoveEvent(QMouseEvent* e) {
+  viewer_->HTMLMouseMove(e->buttons(), e->modifiers(), PointerCoordinate(e->position().x()),
+                         PointerCoordinate(e->position().y()));
+}
+
+void TPaintPanel::mouseReleaseEvent(QMouseEvent* e) {
+  viewer_->HTMLMouseUp(e->button(), e->modifiers(), PointerCoordinate(e->position().x()),
+                       PointerCoordinate(e->position().y()));
+}
+
+}  // namespace kiv
