@@ -194,7 +194,10 @@ bool IniFile::WriteString(const std::string& section, const std::string& key,
       if (!Trim(lines[i].text).empty()) lastInSection = static_cast<int>(i);
     }
   }
-  if (!lines.empty() && lines.back().end.empty()) lines.back().end = "\r\n";
+  // The last line must end before anything is added behind it; a lone CR
+  // would let the next line read as part of it.
+  if (!lines.empty() && (lines.back().end.empty() || lines.back().end.back() != '\n'))
+    lines.back().end = "\r\n";
   if (sectionLine < 0) {
     lines.push_back({"[" + sec + "]", "\r\n"});
     lines.push_back({entry, "\r\n"});

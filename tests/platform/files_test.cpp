@@ -64,6 +64,13 @@ TEST(IniFileTest, FileWithoutFinalLineEndGetsOneBeforeNewSection) {
   IniFile ini(path);
   ASSERT_TRUE(ini.WriteString("B", "k", "2"));
   EXPECT_EQ(ReadFile(path), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n");
+  // A file ending in a lone CR: the new section must not join that line.
+  path = dir.Write("cr.ini", "[A]\r\nk=1\r\n\r");
+  IniFile cr(path);
+  ASSERT_TRUE(cr.WriteString("B", "k", "2"));
+  EXPECT_EQ(cr.ReadString("B", "k", "none"), "2");
+  EXPECT_EQ(cr.ReadString("A", "k", "none"), "1");
+  EXPECT_EQ(ReadFile(path), "[A]\r\nk=1\r\n\r\n[B]\r\nk=2\r\n");
 }
 
 TEST(IniFileTest, UnwritableFileReportsFailure) {
