@@ -3,6 +3,7 @@
 //   kivdump sections FILE    (the laid-out document, JSON Lines)
 //   kivdump render FILE      (the painted page, PNG)
 //   kivdump image FILE       (a decoded picture, JSON)
+//   kivdump print FILE       (the printed page, PDF)
 // Each command lives in its own file and registers itself in the table below.
 #include <QCoreApplication>
 #include <QGuiApplication>
