@@ -7,6 +7,7 @@
 #include "layout/list_items.h"
 #include "layout/page.h"
 #include "layout/paragraph_space.h"
+#include "layout/table.h"
 #include "layout/text_section.h"
 
 namespace kiv::dump {
@@ -27,6 +28,7 @@ const char* ClassName(const TSectionBase& s) {
   if (dynamic_cast<const TParagraphSpace*>(&s)) return "TParagraphSpace";
   if (dynamic_cast<const THorzLine*>(&s)) return "THorzLine";
   if (dynamic_cast<const TPage*>(&s)) return "TPage";
+  if (dynamic_cast<const ThtmlTable*>(&s)) return "ThtmlTable";
   return "TSectionBase";
 }
 
@@ -75,6 +77,50 @@ void AddTextSection(const TSection& s, QJsonObject& o) {
   o["lines"] = lines;
 }
 
+// The sections of a cell, each with its top where the cell's layout put it.
+QJsonArray CellSectionsJson(const TCell& cell) {
+  QJsonArray out;
+  int top = cell.StartY;
+  for (const auto& section : cell) {
+    QJsonObject json = SectionJson(*section);
+    json["top"] = top;
+    top += section->Height;
+    out.append(json);
+  }
+  return out;
+}
+
+void AddTable(const ThtmlTable& t, QJsonObject& o) {
+  o["columnCount"] = t.ColumnCount;
+  QJsonArray widths;
+  for (int c = 0; c < t.ColumnCount && c < TableColumnSlots; ++c)
+    widths.append(t.ColumnWidths[static_cast<std::size_t>(c)]);
+  o["columnWidths"] = widths;
+  o["border"] = t.Border;
+  o["cellPadding"] = t.CellPadding;
+  o["cellSpacing"] = t.CellSpacing;
+  o["justify"] = t.Justify;
+  o["bodyWidth"] = t.BodyWidth;
+  o["totalWidth"] = t.TotalWidth;
+  o["captionOnTop"] = t.CaptionOnTop;
+  o["caption"] = CellSectionsJson(*t.Caption->Content);
+  QJsonArray rows;
+  for (const auto& row : t.Rows) {
+    QJsonArray cells;
+    for (const auto& cell : *row) {
+      cells.append(QJsonObject{
+          {"colSpan", cell->ColSpan},
+          {"rowSpan", cell->RowSpan},
+          {"boxWidth", cell->BoxWidth},
+          {"boxHeight", cell->BoxHeight},
+          {"valign", cell->VerticalAlign},
+          {"sections", cell->Content ? CellSectionsJson(*cell->Content) : QJsonArray()}});
+    }
+    rows.append(cells);
+  }
+  o["rows"] = rows;
+}
+
 }  // namespace
 
 QJsonObject DocumentJson(const LoadedPage& page, int height, int maxWidth) {
@@ -91,12 +137,9 @@ QJsonObject DocumentJson(const LoadedPage& page, int height, int maxWidth) {
 }
 
 QJsonObject SectionJson(const TSectionBase& section) {
-  QJsonObject o{{"class", ClassName(section)},
-                {"top", section.Top},
-                {"height", section.Height},
-                {"drawHeight", section.DrawHeight},
-                {"startIndex", section.StartIndex},
-                {"length", section.Length}};
+  QJsonObject o{{"class", ClassName(section)},      {"top", section.Top},
+                {"height", section.Height},         {"drawHeight", section.DrawHeight},
+                {"startIndex", section.StartIndex}, {"length", section.Length}};
   if (const auto* text = dynamic_cast<const TSection*>(&section)) AddTextSection(*text, o);
   if (const auto* heading = dynamic_cast<const THeadingSpace*>(&section)) {
     o["level"] = heading->HeadingLevel;
@@ -106,6 +149,7 @@ QJsonObject SectionJson(const TSectionBase& section) {
     o["width"] = rule->RuleWidth;
     o["percent"] = rule->Percent;
   }
+  if (const auto* table = dynamic_cast<const ThtmlTable*>(&section)) AddTable(*table, o);
   return o;
 }
 
