@@ -7,6 +7,8 @@
 
 #include "layout/cell.h"
 #include "layout/form_content.h"
+#include "layout/form_control.h"
+#include "layout/html_form.h"
 #include "layout/heading_space.h"
 #include "layout/horz_line.h"
 #include "layout/list_items.h"
@@ -93,6 +95,11 @@ void THtmlBuilder::NewSection(int level, int justify) {
 
 void THtmlBuilder::EnsureSection(int level) {
   if (!currentSection_) NewSection(level, runAlignment_);
+}
+
+TFormControlObj* THtmlBuilder::AddControl(Symbol tag) {
+  if (!currentSection_) return nullptr;
+  return currentSection_->AddControl(tag, document_, Reader.Attributes, currentForm_);
 }
 
 bool THtmlBuilder::PushFont() {
@@ -463,18 +470,21 @@ void THtmlBuilder::DoCommonSymbol(int level) {
       return;
     case InputSy:
       EnsureSection(level);
+      AddControl(sym);
       break;
     case SelectSy:
       EnsureSection(level);
-      ReadOptions(nullptr);
+      ReadOptions(AddControl(sym));
       break;
     case TextAreaSy:
       EnsureSection(level);
-      ReadTextArea(nullptr);
+      ReadTextArea(AddControl(sym));
       break;
     case TextAreaEndSy:
       break;
     case FormSy:
+      currentForm_ = ThtmlForm::Create(document_, &Reader.Attributes);
+      break;
     case FormEndSy:
       currentForm_ = nullptr;
       break;
@@ -674,16 +684,19 @@ void THtmlBuilder::ReadPreformatted(int level) {
           break;
         case InputSy:
           flush();
+          AddControl(sym);
           break;
         case SelectSy:
           flush();
-          ReadOptions(nullptr);
+          ReadOptions(AddControl(sym));
           break;
         case TextAreaSy:
           flush();
-          ReadTextArea(nullptr);
+          ReadTextArea(AddControl(sym));
           break;
         case FormSy:
+          currentForm_ = ThtmlForm::Create(document_, &Reader.Attributes);
+          break;
         case FormEndSy:
           currentForm_ = nullptr;
           break;

@@ -22,7 +22,8 @@ namespace kiv {
 
 class TCell;
 class TFormControlContent;
-class ThtmlFormBase;
+class TFormControlObj;
+class ThtmlForm;
 class TSection;
 class TSectionBase;
 class TSectionList;
@@ -88,6 +89,9 @@ class THtmlBuilder {
   void CloseSection();
   void NewSection(int level, int justify);
   void EnsureSection(int level);
+  // The form control of tag in the open section; null when none is open or
+  // it is full.
+  TFormControlObj* AddControl(Symbol tag);
   bool PushFont();
   void PopFont();
   void ApplyFont();
@@ -139,7 +143,7 @@ class THtmlBuilder {
   std::uint8_t runAlignment_ = 1;
   std::uint8_t styleFlags_ = 0;
   std::uint8_t verticalShift_ = 0;
-  ThtmlFormBase* currentForm_ = nullptr;  // not owned: the document's forms own them
+  ThtmlForm* currentForm_ = nullptr;  // not owned: the document's forms own them
   int listNesting_ = 0;
   int tableNesting_ = 0;
 };

@@ -53,6 +53,8 @@ class TSectionControls {
   }
 
   const TControlList* operator->() const { return &List(); }
+  // The list this section owns; null while it shares the empty one.
+  TControlList* Owned() const { return owned_.get(); }
   const TControlList& operator*() const { return List(); }
 
  private:

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "layout/font_selector.h"
+#include "layout/form_control.h"
+#include "layout/form_control_list.h"
 #include "layout/indent_manager.h"
 #include "layout/layout_limits.h"
 #include "layout/section_list.h"
@@ -210,6 +212,24 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes) {
   TImageObj* image = Images.Emplace(Length, attributes);
   AppendText(std::string_view(&ImagePlaceholder, 1));
   return image;
+}
+
+TFormControlObj* TSection::AddControl(Symbol tag, TSectionList& document,
+                                      const TAttributeList& attributes, ThtmlForm*& currentForm) {
+  const bool hidden = IsHiddenInput(tag, attributes);
+  // A full section takes no more text, so no control without its placeholder.
+  if (!hidden && Length > MaxSectionText) return nullptr;
+  TFormControlObj* control = CreateFormControl(tag, document, attributes, Length, currentForm);
+  if (!control || hidden) return control;
+  auto* list = static_cast<TFormControlList*>(Controls.Owned());
+  if (!list) {
+    auto owned = std::make_unique<TFormControlList>();
+    list = owned.get();
+    Controls = std::move(owned);
+  }
+  list->Add(control);
+  AppendText(std::string_view(&ControlPlaceholder, 1));
+  return control;
 }
 
 void TSection::SetClear(const TAttributeList& attributes) {

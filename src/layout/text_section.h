@@ -21,6 +21,9 @@
 
 namespace kiv {
 
+class TFormControlObj;
+class ThtmlForm;
+
 // Placeholder characters in a section's buffer.
 constexpr char ImagePlaceholder = 4;
 constexpr char ControlPlaceholder = 2;
@@ -50,6 +53,11 @@ class TSection : public TSectionBase {
   // An image from an "IMG" tag at the end of the text; null when the section
   // is full.
   TImageObj* AddImage(const TAttributeList& attributes);
+  // The form control of an "INPUT", "SELECT" or "TEXTAREA" tag at the end of
+  // the text, joining currentForm (made when there is none). Every control but
+  // a hidden input takes a placeholder; null when the section is full.
+  TFormControlObj* AddControl(Symbol tag, TSectionList& document, const TAttributeList& attributes,
+                              ThtmlForm*& currentForm);
   // Reads "CLEAR" of a "BR".
   void SetClear(const TAttributeList& attributes);
   // Gives an empty section one space, so that it makes a line; returns Justify.
