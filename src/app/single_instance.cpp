@@ -144,13 +144,20 @@ int HandOffToRunningInstance(const THelpRequest& arguments,
   return 0;
 }
 
+namespace {
+// Held until the process ends; the system releases it however it ends.
+std::unique_ptr<InstanceLock> g_instanceLock;
+}  // namespace
+
+bool HoldsInstanceLock() {
+  return g_instanceLock && g_instanceLock->GetState() == InstanceLock::Created;
+}
+
 bool CheckSingleInstance(const std::vector<std::string>& args,
                          const std::function<void(const std::string&)>& report) {
-  // Held until the process ends; the system releases it however it ends.
-  static std::unique_ptr<InstanceLock> lock;
   auto mine = std::make_unique<InstanceLock>(InstanceLockName);
   if (mine->GetState() != InstanceLock::AlreadyExists) {
-    lock = std::move(mine);
+    g_instanceLock = std::move(mine);
     return false;
   }
   mine.reset();

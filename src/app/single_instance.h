@@ -81,4 +81,8 @@ int HandOffToRunningInstance(const THelpRequest& arguments,
 bool CheckSingleInstance(const std::vector<std::string>& args,
                          const std::function<void(const std::string&)>& report = {});
 
+// True once CheckSingleInstance has taken the lock for this process: only
+// then may the process receive hand-offs.
+bool HoldsInstanceLock();
+
 }  // namespace kiv

@@ -1,0 +1,155 @@
+// TKivHelpWindow: the help viewer's only window. It shows one help page at a
+// time in a THTMLViewer fed from the help package, with a toolbar (Contents,
+// Back, Forward, Print, font size, Copy) for ordinary help, or a bottom bar
+// ("Do not Show this Message Again", OK) for the start-up kinds, whose state
+// it writes to kivmap.ini for the host application. It keeps its own history
+// of the link targets shown. Closing it ends the program.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/help_package.h"
+#include "app/single_instance.h"
+#include "imaging/read_stream.h"
+#include "platform/bitmap.h"
+#include "platform/color.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace kiv {
+
+class LocalChannelServer;
+class THTMLViewer;
+
+// The font-size box's range.
+constexpr int MinHelpFontSize = 8;
+constexpr int MaxHelpFontSize = 16;
+// A "Help Font Size" beyond this (a hand-edited settings file) is taken as
+// this: larger type serves no reader and only strains layout.
+constexpr int LargestHelpFontSize = 36;
+// Longest PageKind and ImageSource kept.
+constexpr std::size_t MaxPageKindLength = 10;
+// Longest anchor part (with its "#") of a link target.
+constexpr std::size_t MaxTargetAnchorLength = 250;
+
+class TKivHelpWindow : public QWidget, public THelpRequestTarget {
+ public:
+  // args: command-line arguments 1 to 3 (kind, file name, anchor), read when
+  // the window is first shown. packagePath: the help package (beside the
+  // executable unless a test says otherwise).
+  explicit TKivHelpWindow(std::vector<std::string> args,
+                          std::string packagePath = DefaultPackagePath());
+  ~TKivHelpWindow() override;
+
+  // Show requests and link targets.
+  void ShowHelpPage(const std::string& kind, const std::string& fileName, bool printEnabled,
+                    const std::string& anchor) override;
+  void BringToFront() override;
+  void NavigateTo(const std::string& target);
+
+  // Handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormKeyPress(char key);
+  void bContentsClick();
+  void ForwardBackClick(QWidget* sender);
+  void bPrintClick();
+  void spinFontSizeChange();
+  void bCopyClick();
+  void CheckBox1Click();
+  void bOKClick();
+  void ViewerHotSpotClick(THTMLViewer* sender, const std::string& SRC, bool& Handled);
+  void ViewerHistoryChange(THTMLViewer* sender);
+  void ViewerBitmapRequest(THTMLViewer* sender, const std::string& SRC,
+                           std::unique_ptr<Bitmap>& bitmap, TColor& color);
+
+  // The font-size box's value: its text as a number within 8..16, 8 when
+  // the text is not a number.
+  int SpinValue() const;
+
+  // State, for the owner and for tests.
+  THTMLViewer* Viewer() const { return viewer_; }
+  QWidget* TopBar() const { return panel1_; }
+  QWidget* BottomBar() const { return panel2_; }
+  QToolButton* ContentsButton() const { return bContents_; }
+  QToolButton* BackButton() const { return bBack_; }
+  QToolButton* ForwardButton() const { return bForward_; }
+  QToolButton* PrintButton() const { return bPrint_; }
+  QToolButton* CopyButton() const { return bCopy_; }
+  QSpinBox* FontSizeBox() const { return spinFontSize_; }
+  QCheckBox* CheckBox() const { return checkBox1_; }
+  QPushButton* OKButton() const { return bOK_; }
+  const std::vector<std::string>& History() const { return history_; }
+  int HistoryIndex() const { return historyIndex_; }
+  const std::string& PageKind() const { return pageKind_; }
+  const std::string& ImageSource() const { return imageSource_; }
+  const THelpPackage& Package() const { return *package_; }
+  // Page images supplied so far (bitmaps handed to the viewer).
+  int ImagesSupplied() const { return imagesSupplied_; }
+  int PaintCount() const { return paintCount_; }
+
+  // Writes a snapshot of the window's state as JSON to path after every
+  // change (window tests watch it); empty turns it off.
+  void SetStateFile(const std::string& path);
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void CreateControls();
+  // LoadPage on the package, taking its ImageSource even when it fails.
+  void LoadPage(const std::string& fileName);
+  void LoadBuffer();
+  void UpdateButtons();
+  void SetCaptionFromTitle();
+  void ShowHistoryLabels();
+  void FocusViewer();
+  std::string SettingsPath() const;
+  void ReportState();
+  void WriteState();
+
+  std::vector<std::string> args_;
+  std::unique_ptr<THelpPackage> package_;
+  std::unique_ptr<FileReadStream> packageStream_;
+  std::unique_ptr<LocalChannelServer> channel_;
+  std::string pageKind_;
+  std::string imageSource_;
+  std::vector<std::string> history_;
+  int historyIndex_ = 0;
+  bool shown_ = false;
+  bool closed_ = false;
+  int imagesSupplied_ = 0;
+  int paintCount_ = 0;
+  std::string stateFile_;
+  bool statePending_ = false;
+
+  // Child controls, owned through their parents.
+  QWidget* panel1_ = nullptr;
+  QToolButton* bContents_ = nullptr;
+  QToolButton* bBack_ = nullptr;
+  QToolButton* bForward_ = nullptr;
+  QToolButton* bPrint_ = nullptr;
+  QLabel* label3_ = nullptr;
+  QSpinBox* spinFontSize_ = nullptr;
+  QToolButton* bCopy_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  THTMLViewer* viewer_ = nullptr;
+  QWidget* panel2_ = nullptr;
+  QCheckBox* checkBox1_ = nullptr;
+  QPushButton* bOK_ = nullptr;
+};
+
+}  // namespace kiv
