@@ -5,8 +5,8 @@
 //   kivdump image FILE       (a decoded picture, JSON)
 //   kivdump print FILE       (the printed page, PDF)
 // Each command lives in its own file and registers itself in the table below.
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <iostream>
 #include <string>
@@ -17,7 +17,8 @@
 
 int main(int argc, char** argv) {
   kiv::PrepareToolkitEnvironment(true);
-  QGuiApplication app(argc, argv);
+  // Widgets: render paints through the viewer control itself.
+  QApplication app(argc, argv);
   QCoreApplication::setApplicationName("kivdump");
   // A dump never waits on a dialog: boxes go to standard error.
   kiv::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
