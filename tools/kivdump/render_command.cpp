@@ -1,18 +1,20 @@
 // kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]
 //                     [--font-size N] [--package PKG]
-// Paints a page through the viewer's painting path into a picture of a viewer
-// control of W x H, with the help window's viewer settings.
+// Paints a page through the viewer control itself, grabbed off screen: a
+// viewer of W x H with the help window's viewer settings, so the picture is
+// what the window shows (frame, scroll bars and all).
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QImage>
+#include <QPixmap>
 
 #include <algorithm>
-#include <cstring>
 #include <iostream>
 
 #include "kivdump/commands.h"
+#include "kivdump/package_images.h"
 #include "kivdump/page_loader.h"
-#include "platform/qt_canvas.h"
-#include "viewer/document_painter.h"
+#include "viewer/html_viewer.h"
 
 namespace kiv::dump {
 
@@ -58,39 +60,34 @@ int RunRender(const QStringList& args) {
     std::cerr << "kivdump render: width and height must be 40 to 10000, scroll 0 or more\n";
     return 2;
   }
-  auto page = LoadPage(parser.positionalArguments()[0], options);
-  if (!page->error.empty()) {
-    std::cerr << "kivdump render: " << page->error << '\n';
+  const QFileInfo file(parser.positionalArguments()[0]);
+  if (!file.isFile() || !file.isReadable()) {
+    std::cerr << "kivdump render: cannot read " << file.filePath().toStdString() << '\n';
     return 1;
   }
 
-  // The control: a one-pixel frame, the painting panel inside it, and the
-  // room of the vertical scroll bar on the right.
-  QImage control(width, height, QImage::Format_RGB32);
-  control.fill(QColor(212, 208, 200));
-  const int panelWidth = width - ViewerScrollBarWidth - 2;
-  const int panelHeight = height - 2;
-  QImage panel(panelWidth, panelHeight, QImage::Format_RGB32);
-  panel.fill(Qt::white);
-  int docHeight = 0;
-  {
-    QtCanvas canvas(&panel);
-    int maxWidth = 0;
-    docHeight = LayoutForViewer(*page->document, canvas, width, maxWidth);
-    const int maxScroll = std::max(0, docHeight - panelHeight);
-    PaintForViewer(*page->document, canvas, panelWidth, panelHeight, std::min(scroll, maxScroll), 0);
+  // The help window's viewer.
+  THTMLViewer viewer;
+  viewer.setAttribute(Qt::WA_DontShowOnScreen);
+  viewer.SetDefBackground(clWhite);
+  viewer.SetDefFontName("Times New Roman");
+  viewer.SetDefPreFontName("Courier New");
+  viewer.SetDefFontSize(options.fontSize);
+  viewer.SetViewImages(true);
+  if (!options.package.empty()) viewer.OnBitmapRequest = PackageImageRequest(options.package);
+  viewer.resize(width, height);
+  viewer.show();
+  try {
+    // A file load, so that without a package the page's pictures come from
+    // files beside it.
+    viewer.LoadHtmlFile(file.absoluteFilePath().toStdString());
+  } catch (const std::exception& e) {
+    std::cerr << "kivdump render: " << e.what() << '\n';
+    return 1;
   }
-  {
-    QtCanvas canvas(&control);
-    canvas.SetPen(clBtnShadow);
-    canvas.SetBrush(clWhite, BrushStyle::Clear);
-    canvas.Rectangle(0, 0, width, height);
-  }
-  for (int y = 0; y < panelHeight; ++y) {
-    std::memcpy(control.scanLine(y + 1) + 4, panel.constScanLine(y),
-                static_cast<std::size_t>(panelWidth) * 4);
-  }
-  if (!control.save(parser.value("out"), "PNG")) {
+  viewer.ScrollToY(scroll);
+  const QImage picture = viewer.grab().toImage();
+  if (picture.isNull() || !picture.save(parser.value("out"), "PNG")) {
     std::cerr << "kivdump render: cannot write " << parser.value("out").toStdString() << '\n';
     return 1;
   }
