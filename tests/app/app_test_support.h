@@ -1,0 +1,62 @@
+// Helpers of the help application's tests: help packages made in memory and
+// a private runtime folder for the instance lock and the hand-off channel.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/test_files.h"
+
+namespace kiv::testing {
+
+// A package of the named entries in order: index, "******" line, bytes.
+inline std::string MakePackage(const std::vector<std::pair<std::string, std::string>>& entries) {
+  // The base is written with a fixed width, so the index length is known
+  // before the base is.
+  std::string lines;
+  std::size_t offset = 0;
+  for (const auto& [name, bytes] : entries) {
+    lines += name + "," + std::to_string(offset) + "\r\n";
+    offset += bytes.size();
+  }
+  lines += "******," + std::to_string(offset) + "\r\n";
+  const std::size_t base = 18 + lines.size();  // 18: "START,0000000000\r\n"
+  char start[32];
+  std::snprintf(start, sizeof start, "START,%010zu\r\n", base);
+  std::string package = start + lines;
+  for (const auto& entry : entries) package += entry.second;
+  return package;
+}
+
+// Points XDG_RUNTIME_DIR at a fresh private folder while it lives.
+class PrivateRuntimeDir {
+ public:
+  PrivateRuntimeDir() {
+    ::chmod(dir_.Path().c_str(), 0700);
+    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
+      had_ = true;
+      old_ = old;
+    }
+    ::setenv("XDG_RUNTIME_DIR", dir_.Path().c_str(), 1);
+  }
+  ~PrivateRuntimeDir() {
+    if (had_) {
+      ::setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
+    } else {
+      ::unsetenv("XDG_RUNTIME_DIR");
+    }
+  }
+  const std::string& Path() const { return dir_.Path(); }
+
+ private:
+  TempDir dir_;
+  bool had_ = false;
+  std::string old_;
+};
+
+}  // namespace kiv::testing
