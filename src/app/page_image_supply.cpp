@@ -31,6 +31,7 @@ std::vector<char> ReadEntry(ReadStream& stream, std::int32_t start, std::int32_t
 // A Windows bitmap file through the toolkit's bitmap reader; an entry that is
 // not a bitmap file, whatever its name says, gives nothing.
 std::unique_ptr<Bitmap> DecodeBmp(const std::vector<char>& bytes) {
+  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return nullptr;
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
