@@ -238,7 +238,11 @@ void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fi
   // read, kept within what layout can sensibly use.
   const int size = IniFile(SettingsPath()).ReadInteger(kSection, kFontSizeKey, kDefaultFontSize);
   spinFontSize_->setValue(std::clamp(size, MinHelpFontSize, MaxHelpFontSize));
-  viewer_->SetDefFontSize(std::min(size, LargestHelpFontSize));
+  // Setting the size lays the shown page out again: only when it changes.
+  const int viewerSize = std::min(size, LargestHelpFontSize);
+  if (viewer_->DefFontSize() != std::max(viewerSize, MinViewerFontSize)) {
+    viewer_->SetDefFontSize(viewerSize);
+  }
 
   // 4.
   const bool startKind = IsStartKind(kind);
@@ -365,7 +369,7 @@ int TKivHelpWindow::SpinValue() const {
 }
 
 void TKivHelpWindow::spinFontSizeChange() {
-  viewer_->SetDefFontSize(SpinValue());
+  if (viewer_->DefFontSize() != SpinValue()) viewer_->SetDefFontSize(SpinValue());
   ReportState();
 }
 
@@ -445,7 +449,7 @@ bool TKivHelpWindow::eventFilter(QObject* watched, QEvent* e) {
   }
   if (e->type() == QEvent::Paint && viewer_ && watched == viewer_->PaintPanel()) {
     ++paintCount_;
-    if (paintCount_ == 1) ReportState();
+    ReportState();
   }
   return QWidget::eventFilter(watched, e);
 }
