@@ -365,6 +365,9 @@ class QtWindowControl final : public WindowControl {
     if (combo_) return combo_->currentIndex();
     if (!list_) return -1;
     if (MultiSelect()) return list_->currentRow();
+    // The selected item is the current one unless the selection was cleared.
+    const QListWidgetItem* current = list_->currentItem();
+    if (current && current->isSelected()) return list_->currentRow();
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     return selected.isEmpty() ? -1 : list_->row(selected.front());
   }
@@ -422,12 +425,16 @@ class QtWindowControl final : public WindowControl {
   QPlainTextEdit* memo_ = nullptr;
 };
 
-bool KeyWatcher::eventFilter(QObject* /*watched*/, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    int key = WindowKeyOf(*static_cast<QKeyEvent*>(event));
-    owner_->KeyDown(key);
-  }
-  return false;
+bool KeyWatcher::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  int key = WindowKeyOf(*static_cast<QKeyEvent*>(event));
+  owner_->KeyDown(key);
+  // The control handles its keys itself; what it leaves does not travel on
+  // to the painting panel and the viewer beneath it (the page keys reach
+  // the viewer once, through the form).
+  watched->event(event);
+  event->accept();
+  return true;
 }
 
 }  // namespace
