@@ -81,12 +81,15 @@ void TPrinterCanvas::SetHandle(QPainter* painter) {
 void TPrinterCanvas::Refresh() {
   org_ = {};
   numX_ = denX_ = numY_ = denY_ = 1;
+  clip_.reset();
   if (!painter_) return;
   painter_->setTransform(QTransform());
   painter_->setClipping(false);
 }
 
 void TPrinterCanvas::SelectClipRect(const TRect& deviceRect) {
+  clip_ = QRectF(deviceRect.Left, deviceRect.Top, std::max(0, deviceRect.Width()),
+                 std::max(0, deviceRect.Height()));
   if (!painter_) return;
   const QTransform mapping = painter_->transform();
   painter_->setTransform(QTransform());
@@ -100,9 +103,24 @@ void TPrinterCanvas::Changing() {
   printer_.CheckPrinting(true);
 }
 
+bool TPrinterCanvas::Outside(const TRect& r) const {
+  if (!clip_ || !painter_) return false;
+  const QRectF device = painter_->transform().mapRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+  return !device.intersects(*clip_);
+}
+
 void TPrinterCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                                 int n) {
   Changing();
+  const TextMetrics& tm = font_.Face().Metrics();
+  const int top = textAlign_ == TA_BASELINE ? y - tm.tmAscent : y;
+  const int width = n > 0 && text ? font_.Face().Extent(text, n) : 0;
+  TRect box{x, top, x + width, top + tm.tmHeight};
+  if (rect && (options & ETO_OPAQUE)) {
+    box = {std::min(box.Left, rect->Left), std::min(box.Top, rect->Top),
+           std::max(box.Right, rect->Right), std::max(box.Bottom, rect->Bottom)};
+  }
+  if (Outside(box)) return;
   QtCanvas::ExtTextOut(x, y, options, rect, text, n);
 }
 
@@ -138,11 +156,13 @@ void TPrinterCanvas::FillRegion(const std::vector<TRect>& rects, TColor color) {
 
 void TPrinterCanvas::StretchBitmap(const TRect& dest, const Bitmap& bitmap, RasterOp op) {
   Changing();
+  if (Outside(dest)) return;
   QtCanvas::StretchBitmap(dest, bitmap, op);
 }
 
 void TPrinterCanvas::StretchMask(const TRect& dest, const Mask& mask, RasterOp op) {
   Changing();
+  if (Outside(dest)) return;
   QtCanvas::StretchMask(dest, mask, op);
 }
 

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <QPageLayout>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -78,8 +80,13 @@ class TPrinterCanvas : public QtCanvas {
  private:
   // Called before every drawing operation.
   void Changing();
+  // True when a logical rectangle lies wholly outside the selected clip
+  // rectangle: what would not reach the paper is not sent to the device at
+  // all (no hidden text or pictures in the printed file).
+  bool Outside(const TRect& r) const;
 
   TvwPrinter& printer_;
+  std::optional<QRectF> clip_;  // device dots
 };
 
 // Device states.
