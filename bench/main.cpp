@@ -1,6 +1,6 @@
 // kivbench: every benchmark suite of KivHelp in one executable, run with a
 // toolkit application on the offscreen platform.
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -9,7 +9,8 @@
 
 int main(int argc, char** argv) {
   kiv::PrepareToolkitEnvironment(true);
-  QGuiApplication app(argc, argv);
+  // Widgets: the viewer benchmarks drive the viewer control itself.
+  QApplication app(argc, argv);
   kiv::SetMessageBoxHandler([](const std::string&, const std::string&, int) { return 1; });
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
