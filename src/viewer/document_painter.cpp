@@ -50,7 +50,7 @@ void PaintViewerDocument(TSectionList& document, Canvas& canvas, int panelWidth,
                          int scrollY, int hScroll, const TRect* clip) {
   document.SetScrollY(scrollY);
   TRect area{ViewerLeftMargin, 1, panelWidth, panelHeight};
-  if (clip && !document.ControlsNeedPlacing) {
+  if (clip && !(document.ControlsNeedPlacing && !document.Forms.Empty())) {
     area.Top = std::max(area.Top, clip->Top);
     area.Bottom = std::min(area.Bottom, clip->Bottom);
     if (area.Bottom <= area.Top) return;

@@ -33,7 +33,8 @@ void PaintViewerBackground(TSectionList& document, Canvas& canvas, const TRect& 
 // Paints the document, scrolled by scrollY and hScroll, onto a canvas in
 // panel coordinates for a panel of panelWidth x panelHeight. With clip, only
 // the sections reaching into it are painted, unless form controls must be
-// placed again (after a scroll), which takes the whole panel.
+// placed again (after a scroll on a page with forms), which takes the whole
+// panel.
 void PaintViewerDocument(TSectionList& document, Canvas& canvas, int panelWidth, int panelHeight,
                          int scrollY, int hScroll, const TRect* clip = nullptr);
 

@@ -1,0 +1,107 @@
+// The viewer control on the reference page, as the user works it: one-line
+// scroll steps (pixels moved, the strip painted), width changes (relayout and
+// a full repaint), a full repaint of an 800 x 600 view, and a drag of the
+// thumb through the whole page (which must never lay out again).
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "viewer/html_viewer.h"
+#include "viewer/paint_panel.h"
+#include "viewer/scroll_bar_32.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+const QByteArray& Page() {
+  static const QByteArray page = [] {
+    QFile f(QStringLiteral(KIV_SOURCE_DIR "/bench/pages/reference.html"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  return page;
+}
+
+// A viewer with the help window's settings, shown off screen, the
+// reference page loaded and painted once.
+std::unique_ptr<kiv::THTMLViewer> ShownViewer() {
+  auto viewer = std::make_unique<kiv::THTMLViewer>();
+  viewer->setAttribute(Qt::WA_DontShowOnScreen);
+  viewer->SetDefBackground(kiv::clWhite);
+  viewer->resize(kWidth, kHeight);
+  viewer->show();
+  viewer->LoadDocumentBuffer(Page().constData(), static_cast<std::size_t>(Page().size()));
+  viewer->PaintPanel()->repaint();
+  QCoreApplication::processEvents();
+  return viewer;
+}
+
+void SendKey(kiv::THTMLViewer& viewer, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&viewer, &press);
+}
+
+void Viewer_LineScroll(benchmark::State& state) {
+  auto viewer = ShownViewer();
+  const long paintsBefore = viewer->PaintPanel()->PaintCount();
+  const int end = viewer->DocHeight() - viewer->PaintPanel()->height();
+  for (auto _ : state) {
+    if (viewer->Document().ScrollY >= end) {
+      state.PauseTiming();
+      viewer->ScrollToY(0);
+      viewer->PaintPanel()->repaint();
+      state.ResumeTiming();
+    }
+    SendKey(*viewer, Qt::Key_Down);  // scrolls, paints the 16-pixel strip at once
+  }
+  state.counters["paints"] =
+      benchmark::Counter(static_cast<double>(viewer->PaintPanel()->PaintCount() - paintsBefore),
+                         benchmark::Counter::kAvgIterations);
+}
+
+void Viewer_WidthChange(benchmark::State& state) {
+  auto viewer = ShownViewer();
+  int layouts = 0;
+  viewer->OnProcessing = [&](kiv::THTMLViewer*, bool on) { layouts += on; };
+  bool narrow = false;
+  for (auto _ : state) {
+    narrow = !narrow;
+    viewer->resize(narrow ? kWidth - 10 : kWidth, kHeight);
+    viewer->PaintPanel()->repaint();
+  }
+  state.counters["layouts"] =
+      benchmark::Counter(static_cast<double>(layouts), benchmark::Counter::kAvgIterations);
+}
+
+void Viewer_PaintScreen(benchmark::State& state) {
+  auto viewer = ShownViewer();
+  viewer->ScrollToY(viewer->DocHeight() / 2);
+  for (auto _ : state) viewer->PaintPanel()->repaint();
+}
+
+void Viewer_ThumbThroughPage(benchmark::State& state) {
+  auto viewer = ShownViewer();
+  int layouts = 0;
+  viewer->OnProcessing = [&](kiv::THTMLViewer*, bool on) { layouts += on; };
+  kiv::T32ScrollBar* bar = viewer->VScrollBar();
+  const int step = viewer->PaintPanel()->height();
+  for (auto _ : state) {
+    for (int y = 0; y <= bar->maximum(); y += step) {
+      bar->setSliderPosition(y);
+      viewer->PaintPanel()->repaint();
+    }
+  }
+  state.counters["layouts"] = layouts;
+}
+
+BENCHMARK(Viewer_LineScroll)->Unit(benchmark::kMillisecond);
+BENCHMARK(Viewer_WidthChange)->Unit(benchmark::kMillisecond);
+BENCHMARK(Viewer_PaintScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK(Viewer_ThumbThroughPage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
