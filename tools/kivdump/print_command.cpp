@@ -3,23 +3,23 @@
 // help window's viewer settings) into a PDF file, without a printer or a
 // window. A range past the end of the page prints nothing and leaves no file.
 #include <QCommandLineParser>
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <iostream>
 
 #include "kivdump/commands.h"
-#include "kivdump/page_loader.h"
-#include "platform/qt_canvas.h"
-#include "viewer/document_painter.h"
-#include "viewer/document_printer.h"
+#include "kivdump/package_images.h"
+#include "viewer/html_viewer.h"
 #include "viewer/vw_printer.h"
 
 namespace kiv::dump {
 
 namespace {
 
-// The width of the help window's viewer; the page is laid out for it first,
-// as it is shown before it is printed.
+// The viewer the page is shown in before it is printed (kivdump render's).
 constexpr int ShownWidth = 600;
+constexpr int ShownHeight = 800;
 
 int RunPrint(const QStringList& args) {
   QCommandLineParser parser;
@@ -50,30 +50,40 @@ int RunPrint(const QStringList& args) {
     std::cerr << "kivdump print: --from and --to take page numbers\n";
     return 2;
   }
-  PageOptions options;
-  if (parser.isSet("package")) options.package = parser.value("package").toStdString();
-  auto page = LoadPage(parser.positionalArguments()[0], options);
-  if (!page->error.empty()) {
-    std::cerr << "kivdump print: " << page->error << '\n';
+  const QFileInfo file(parser.positionalArguments()[0]);
+  if (!file.isFile() || !file.isReadable()) {
+    std::cerr << "kivdump print: cannot read " << file.filePath().toStdString() << '\n';
     return 1;
   }
 
+  // The page is shown in a viewer with the help window's settings, then
+  // printed from it.
+  THTMLViewer viewer;
+  viewer.setAttribute(Qt::WA_DontShowOnScreen);
+  viewer.SetDefBackground(clWhite);
+  viewer.SetDefFontName("Times New Roman");
+  viewer.SetDefPreFontName("Courier New");
+  viewer.SetViewImages(true);
+  if (parser.isSet("package"))
+    viewer.OnBitmapRequest = PackageImageRequest(parser.value("package").toStdString());
+  viewer.resize(ShownWidth, ShownHeight);
+  viewer.show();
+  TPrinterSelection& printer = SelectedPrinter();
+  printer.PrinterName.clear();
+  printer.OutputFileName = parser.value("out");
+  const QFileInfo out(parser.value("out"));
+  const QDateTime before = out.exists() ? out.lastModified() : QDateTime();
   try {
-    {
-      QtCanvas screen;
-      int maxWidth = 0;
-      LayoutForViewer(*page->document, screen, ShownWidth, maxWidth);
-    }
-    TPrinterSelection& printer = SelectedPrinter();
-    printer.PrinterName.clear();
-    printer.OutputFileName = parser.value("out");
-    if (PrintDocumentRange(*page->document, TPrintMargins{}, fromPage, toPage) == 0)
-      std::cerr << "kivdump print: no page in the range " << fromPage << " to " << toPage
-                << "; nothing printed\n";
+    viewer.LoadHtmlFile(file.absoluteFilePath().toStdString());
+    viewer.PrintRange(fromPage, toPage);
   } catch (const std::exception& e) {
     std::cerr << "kivdump print: " << e.what() << '\n';
     return 1;
   }
+  const QFileInfo written(parser.value("out"));
+  if (!written.exists() || written.lastModified() == before)
+    std::cerr << "kivdump print: no page in the range " << fromPage << " to " << toPage
+              << "; nothing printed\n";
   return 0;
 }
 
