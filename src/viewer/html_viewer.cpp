@@ -13,6 +13,7 @@
 #include "platform/ansi_case.h"
 #include "platform/canvas.h"
 #include "platform/file_error.h"
+#include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/screen_canvas.h"
 #include "viewer/document_painter.h"
@@ -723,7 +724,12 @@ void THTMLViewer::DeliverFormSubmit() {
 
 bool THTMLViewer::event(QEvent* e) {
   if (e->type() == PrivateEvent(WmFormSubmit)) {
-    DeliverFormSubmit();
+    // The owner's handler runs from the event loop: what it raises is shown.
+    try {
+      DeliverFormSubmit();
+    } catch (const std::exception& error) {
+      ShowErrorBox(error.what());
+    }
     return true;
   }
   if (e->type() == PrivateEvent(WmDrawBorder)) {
@@ -759,10 +765,15 @@ void THTMLViewer::resizeEvent(QResizeEvent* e) {
 
 void THTMLViewer::keyPressEvent(QKeyEvent* e) {
   int key = e->key();
-  if (OnKeyDown) OnKeyDown(this, key, e->modifiers());
-  if (OnKeyPress && !e->text().isEmpty()) {
-    QChar c = e->text().at(0);
-    OnKeyPress(this, c);
+  try {
+    if (OnKeyDown) OnKeyDown(this, key, e->modifiers());
+    if (OnKeyPress && !e->text().isEmpty()) {
+      QChar c = e->text().at(0);
+      OnKeyPress(this, c);
+    }
+  } catch (const std::exception& error) {
+    ShowErrorBox(error.what());
+    return;
   }
   const std::int64_t y = document_->ScrollY;
   std::int64_t target = y;

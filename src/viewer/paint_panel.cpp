@@ -9,6 +9,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/message_box.h"
 #include "platform/qt_canvas.h"
 #include "viewer/html_viewer.h"
 
@@ -23,6 +24,18 @@ int PointerCoordinate(double v) {
   if (!(v > -limit)) return -(1 << 30);  // also NaN
   if (v > limit) return 1 << 30;
   return static_cast<int>(std::lround(v));
+}
+
+// Runs a pointer handler. A failure it raises (a link to a file that cannot
+// be loaded, an owner's handler failing) is shown to the user instead of
+// leaving through the toolkit's event loop.
+template <class Handler>
+void Guarded(Handler handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowErrorBox(error.what());
+  }
 }
 
 }  // namespace
@@ -83,8 +96,8 @@ void TPaintPanel::paintEvent(QPaintEvent* e) {
 }
 
 void TPaintPanel::mousePressEvent(QMouseEvent* e) {
-  viewer_->HTMLMouseDown(e->button(), e->modifiers(), PointerCoordinate(e->position().x()),
-                         PointerCoordinate(e->position().y()));
+  const int x = PointerCoordinate(e->position().x()), y = PointerCoordinate(e->position().y());
+  Guarded([&] { viewer_->HTMLMouseDown(e->button(), e->modifiers(), x, y); });
 }
 
 void TPaintPanel::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -92,13 +105,13 @@ void TPaintPanel::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TPaintPanel::mouseMoveEvent(QMouseEvent* e) {
-  viewer_->HTMLMouseMove(e->buttons(), e->modifiers(), PointerCoordinate(e->position().x()),
-                         PointerCoordinate(e->position().y()));
+  const int x = PointerCoordinate(e->position().x()), y = PointerCoordinate(e->position().y());
+  Guarded([&] { viewer_->HTMLMouseMove(e->buttons(), e->modifiers(), x, y); });
 }
 
 void TPaintPanel::mouseReleaseEvent(QMouseEvent* e) {
-  viewer_->HTMLMouseUp(e->button(), e->modifiers(), PointerCoordinate(e->position().x()),
-                       PointerCoordinate(e->position().y()));
+  const int x = PointerCoordinate(e->position().x()), y = PointerCoordinate(e->position().y());
+  Guarded([&] { viewer_->HTMLMouseUp(e->button(), e->modifiers(), x, y); });
 }
 
 }  // namespace kiv

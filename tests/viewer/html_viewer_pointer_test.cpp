@@ -61,17 +61,25 @@ TEST_F(ViewerPointerTest, LinksAreFollowedByTheirKind) {
       dir.Write("b.html", "<title>B</title>" + Lines(50) + "<a name=sec>S</a>" + Lines(50));
   dir.Write("doc.txt", "text");
   dir.Write("pic.jpeg", "not really a picture");
-  const std::string a =
-      dir.Write("a.html",
-                "<title>A</title><a href=\"#end\">E</a> <a href=\"doc.txt\">T</a> "
-                "<a href=\"pic.jpeg\">P</a> <a href=\"b.html#sec\">B</a>" +
-                    Lines(50) + "<a name=end>end</a>" + Lines(30));
+  const std::string a = dir.Write(
+      "a.html",
+      "<title>A</title><a href=\"#end\">E</a> <a href=\"doc.txt\">T</a> "
+      "<a href=\"pic.jpeg\">P</a> <a href=\"b.html#sec\">B</a> <a href=\"gone.html\">G</a>" +
+          Lines(50) + "<a name=end>end</a>" + Lines(30));
   viewer->SetHistoryMaxCount(10);
   viewer->LoadHtmlFile(a);
   Focus();
 
   Click(LinkPoint("doc.txt"));  // ignored
   EXPECT_EQ(viewer->CurrentFile(), a);
+
+  // A link to a missing page is reported, and the page stays.
+  testing::TakeMessageBoxes();
+  Click(LinkPoint("gone.html"));
+  EXPECT_EQ(testing::TakeMessageBoxes(),
+            std::vector<std::string>{"Can't locate file: " + dir.File("gone.html")});
+  EXPECT_EQ(viewer->CurrentFile(), a);
+  EXPECT_EQ(viewer->Title(), "A");
 
   Click(LinkPoint("#end"));  // within the page, recorded in the history
   EXPECT_GT(viewer->Document().ScrollY, 0);
