@@ -71,10 +71,14 @@ TComboFormControlObj::TComboFormControlObj(TSectionList& owner, ThtmlForm& form,
                                            const TAttributeList& attributes, int pos)
     : TListBoxFormControlObj(owner, form, attributes, pos, WindowKind::ComboBox) {}
 
-void TComboFormControlObj::SizeForLayout(Canvas&) {
-  // Measured on the screen in its default font, as the drop-down list is.
-  const CharCell a = MeasureA(ScreenCanvas(), Font());
-  Control->SetClientSize(ControlSide(a.width, LongestOption, 30), -1);
+void TComboFormControlObj::SizeForLayout(Canvas& canvas) {
+  // The width is measured on the screen in its default font, as the
+  // drop-down list's is; the height follows the list's own font, as a
+  // button's follows its caption's.
+  const CharCell screenA = MeasureA(ScreenCanvas(), Font());
+  const CharCell ownA = MeasureA(canvas, WindowFont());
+  Control->SetClientSize(ControlSide(screenA.width, LongestOption, 30), -1);
+  Control->SetSize(Control->Width(), ControlSide(ownA.height, 1, 8));
 }
 
 }  // namespace kiv

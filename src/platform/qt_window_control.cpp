@@ -248,7 +248,6 @@ class QtWindowControl final : public WindowControl {
   void SetFont(const Font& font) override {
     if (!widget_) return;
     widget_->setFont(font.Face().GetDevice().font);
-    if (combo_) combo_->resize(combo_->width(), combo_->sizeHint().height());
   }
   Font ShownFont() const override {
     Font result;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/screen_canvas.h"
-
 namespace kiv {
 
 namespace {
@@ -60,14 +58,6 @@ class WindowlessControl final : public WindowControl {
   void SetFont(const Font& font) override {
     font_ = font;
     ownFont_ = true;
-    if (Kind() == WindowKind::ComboBox) {
-      // A drop-down list is as high as its font makes its edit part.
-      Canvas& screen = ScreenCanvas();
-      const Font saved = screen.CurrentFont();
-      screen.SelectFont(font);
-      height_ = screen.GetTextMetrics().tmHeight + 2 * WindowlessBorder + 4;
-      screen.SelectFont(saved);
-    }
   }
   Font ShownFont() const override {
     if (ownFont_) return font_;

@@ -2,6 +2,13 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
+#include "layout/form_control_check_box.h"
+#include "layout/form_control_list.h"
+#include "layout/form_control_list_box.h"
+#include "layout/form_control_radio.h"
+#include "layout/form_control_text_area.h"
 #include "layout/heading_space.h"
 #include "layout/horz_line.h"
 #include "layout/list_items.h"
@@ -30,6 +37,60 @@ const char* ClassName(const TSectionBase& s) {
   if (dynamic_cast<const TPage*>(&s)) return "TPage";
   if (dynamic_cast<const ThtmlTable*>(&s)) return "ThtmlTable";
   return "TSectionBase";
+}
+
+// What a form control starts with: its value; for selection lists the
+// entries of the options selected at first; for text areas the lines.
+std::string InitialValue(const TFormControlObj& c) {
+  std::string value;
+  if (const auto* list = dynamic_cast<const TListBoxFormControlObj*>(&c)) {
+    const bool multi = c.Control && c.Control->MultiSelect();
+    int single = -1;
+    for (std::size_t i = 0; i < list->Options.size(); ++i) {
+      if (!list->Options[i].second.IsSelected) continue;
+      if (!multi) {
+        single = static_cast<int>(i);
+        continue;
+      }
+      if (!value.empty()) value += '\n';
+      const auto& [text, option] = list->Options[i];
+      value += option.OptionValue.empty() ? text : option.OptionValue;
+    }
+    if (!multi && !list->Options.empty()) {
+      const auto& [text, option] = list->Options[static_cast<std::size_t>(std::max(0, single))];
+      value = option.OptionValue.empty() ? text : option.OptionValue;
+    }
+  } else if (const auto* area = dynamic_cast<const TTextAreaFormControlObj*>(&c)) {
+    for (std::size_t i = 0; i < area->InitialLines.size(); ++i) {
+      if (i) value += '\n';
+      value += area->InitialLines[i];
+    }
+  } else {
+    value = c.FieldValue;
+  }
+  return value;
+}
+
+// The form controls of a text section: kind, name, window size, initial value.
+void AddControls(const TSection& s, QJsonObject& o) {
+  const auto* list = dynamic_cast<const TFormControlList*>(&*s.Controls);
+  if (!list || list->Count() == 0) return;
+  QJsonArray controls;
+  for (int i = 0; i < list->Count(); ++i) {
+    const TFormControlObj& c = *list->Items(i);
+    QJsonObject json{{"pos", c.Pos},
+                     {"kind", Latin1(c.KindName())},
+                     {"name", Latin1(c.FieldName)},
+                     {"width", c.ControlWidth()},
+                     {"height", c.ControlHeight()},
+                     {"value", Latin1(InitialValue(c))}};
+    if (const auto* box = dynamic_cast<const TCheckBoxFormControlObj*>(&c))
+      json["checked"] = box->InitiallyChecked;
+    if (const auto* radio = dynamic_cast<const TRadioButtonFormControlObj*>(&c))
+      json["checked"] = radio->InitiallyChecked;
+    controls.append(json);
+  }
+  o["controls"] = controls;
 }
 
 void AddTextSection(const TSection& s, QJsonObject& o) {
@@ -75,6 +136,7 @@ void AddTextSection(const TSection& s, QJsonObject& o) {
                              {"lineIndent", l.LineIndent}});
   }
   o["lines"] = lines;
+  AddControls(s, o);
 }
 
 // The sections of a cell, each with its top where the cell's layout put it.
