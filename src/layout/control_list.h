@@ -37,6 +37,9 @@ class TControlList {
   // The control at offset, for painting to place its window; null when there
   // is none there.
   virtual TFormControlBase* ControlAt(int /*offset*/) const { return nullptr; }
+  // What a copy made for printing keeps: the controls' places and sizes,
+  // drawn as outlines, without their windows; null when there is nothing.
+  virtual std::unique_ptr<TControlList> CloneForPrinting() const { return nullptr; }
 };
 
 // A section's control list. Most sections hold no controls, so they share one

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "layout/form_control.h"
+#include "layout/form_control_outline.h"
 #include "layout/layout_limits.h"
 
 namespace kiv {
@@ -45,6 +46,12 @@ int TFormControlList::HeightAt(int offset, bool& onBaseline) const {
   const TFormControlObj* control = FormControlAt(offset);
   onBaseline = control && control->OnBaseline;
   return control ? control->ControlHeight() : -1;
+}
+
+std::unique_ptr<TControlList> TFormControlList::CloneForPrinting() const {
+  auto outlines = std::make_unique<TControlOutlineList>();
+  for (const TFormControlObj* control : controls_) outlines->Add(*control, control->Pos);
+  return outlines;
 }
 
 }  // namespace kiv

@@ -2,6 +2,7 @@
 // placeholder, in ascending position. The controls belong to their forms.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "layout/control_list.h"
@@ -24,6 +25,7 @@ class TFormControlList : public TControlList {
   TFormControlBase* ControlAt(int offset) const override;
   // The control whose position is offset, or null.
   TFormControlObj* FormControlAt(int offset) const;
+  std::unique_ptr<TControlList> CloneForPrinting() const override;
 
  private:
   // The first control at or after offset.

@@ -150,6 +150,9 @@ TSection::TSection(TSectionList* owner, const TSection& source)
   Length = source.Length;
   Buffer.reserve(Capacity);
   for (const auto& image : source.Images) Images.Add(TImageObj::CreateClone(*image));
+  // The controls' windows stay on the screen; paper gets their outlines.
+  if (const TControlList* controls = source.Controls.Owned())
+    Controls = controls->CloneForPrinting();
 }
 
 TSection::~TSection() = default;

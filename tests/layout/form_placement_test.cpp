@@ -83,6 +83,36 @@ TEST_F(FormPlacementTest, PaintShowsControlsInViewAndScrollingMovesOrHidesThem) 
   EXPECT_TRUE(Control(2)->Placed);
 }
 
+TEST_F(FormPlacementTest, APrintCopyDrawsOutlinesAndLeavesTheWindowsAlone) {
+  Parse("ab<input name=a size=5> <input type=radio name=r>");
+  LayOut();
+  Paint();
+  QWidget* edit = WidgetOf(*Control(0)->Control);
+  const QPoint onScreen = edit->pos();
+  auto copy = TSectionList::CreateCopy(doc);
+  copy->Printing = true;
+  FixedMetricsCanvas measure;
+  int maxWidth = 0, charIndex = 0;
+  copy->Layout(measure, 0, 600, maxWidth, charIndex);
+  QImage image(600, 40, QImage::Format_RGB32);
+  image.fill(qRgb(255, 255, 255));
+  {
+    FixedMetricsCanvas canvas(&image);
+    copy->Paint(canvas, Rect(0, 0, 600, 40), 600, 0, 0);
+  }
+  EXPECT_EQ(edit->pos(), onScreen);
+  const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+  // The edit: a 35 x 20 rectangle after "ab".
+  EXPECT_EQ(image.pixel(16, 10), black);
+  EXPECT_EQ(image.pixel(16 + 34, 10), black);
+  EXPECT_EQ(image.pixel(30, 10), white);
+  // The radio button: an ellipse on the baseline after a space, open at its corners.
+  const int left = 16 + 35 + 8, top = 20 - 4 - 14;
+  EXPECT_EQ(image.pixel(left, top + 7), black);
+  EXPECT_EQ(image.pixel(left, top), white);
+  EXPECT_EQ(image.pixel(left + 6, top + 7), white);
+}
+
 TEST_F(FormPlacementTest, TabOrderFollowsTheDocument) {
   Parse(
       "<form><input name=a><input type=checkbox><input type=radio><select><option>x</select>"
