@@ -15,6 +15,7 @@
 #include "platform/file_error.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/qt_window_control.h"
 #include "platform/screen_canvas.h"
 #include "viewer/document_painter.h"
 #include "viewer/paint_panel.h"
@@ -155,7 +156,7 @@ THTMLViewer::THTMLViewer(QWidget* parent) : QWidget(parent) {
 
   borderBox_->lower();
 
-  document_ = std::make_unique<TSectionList>(this, paintPanel_);
+  document_ = std::make_unique<TSectionList>(this, ControlParentHandle(paintPanel_));
   document_->BackgroundChanged = [this](TSectionList& document) {
     paintPanel_->SetColor(PaletteRelative(document.Background));
   };
