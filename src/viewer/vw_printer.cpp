@@ -261,6 +261,9 @@ void TvwPrinter::BeginDocument() {
     if (!part.open()) throw EPrinterError(kNotValid);
     partFile_ = part.fileName();
     part.close();
+    // Only the name is kept: the printer makes the file itself, with the
+    // permissions any new file gets.
+    QFile::remove(partFile_);
     dc_->setOutputFileName(partFile_);
     dc_->setOutputFormat(QPrinter::PdfFormat);
   }
