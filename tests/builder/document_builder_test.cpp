@@ -254,38 +254,6 @@ TEST_F(BuilderTest, OpenCommentFailsBuffersButNotFiles) {
   EXPECT_EQ(fromFile.Count(), 2);
 }
 
-// Cells are read and let go until tables are laid out: anchors named inside
-// them must not keep the address of a freed section.
-TEST_F(BuilderTest, AnchorsInCellsAndCaptionsLoseTheirSection) {
-  Parse(
-      "<a name=top>a</a><table><caption><a name=cap>c</a></caption><tr>"
-      "stray <a name=stray>s</a><td><a name=cell>x</a><table><tr><td><a name=inner>y"
-      "</table><a name=late>w</td></tr></table>b <a name=after>z");
-  EXPECT_EQ(Shape(), "S[a]S[stray s]S[b z]");
-  std::map<std::string, const TSectionBase*> named;
-  for (const auto& [name, section] : anchors) named[name] = section;
-  EXPECT_EQ(named.size(), 7u);
-  EXPECT_EQ(named["TOP"], Kept()[0]);
-  EXPECT_EQ(named["STRAY"], Kept()[1]);
-  EXPECT_EQ(named["AFTER"], Kept()[2]);
-  for (const char* gone : {"CAP", "CELL", "INNER", "LATE"}) EXPECT_EQ(named[gone], nullptr) << gone;
-}
-
-TEST_F(BuilderTest, OpenCommentInACellLeavesTheDocumentWhole) {
-  EXPECT_THROW(Parse("a<table><tr><td>b <a name=n>c <table><tr><td>d <!-- never closed"),
-               EParseError);
-  EXPECT_EQ(Shape(), "S[a]");
-  ASSERT_EQ(anchors.size(), 1u);
-  EXPECT_EQ(anchors[0].second, nullptr);
-  // A file parse keeps what was built and goes on with the document root.
-  testing::TempDir dir;
-  TSectionList fromFile;
-  TAnchorList a;
-  EXPECT_NO_THROW(ParseHtmlFile(fromFile, a, dir.Write("t.html", "a<table><caption>b <!-- x")));
-  ASSERT_GT(fromFile.Count(), 0);
-  EXPECT_EQ(dynamic_cast<TSection&>(*fromFile[0]).Buffer.substr(0, 1), "a");
-}
-
 TEST_F(BuilderTest, HostileNestingIsBounded) {
   std::string deep;
   for (int i = 0; i < 20000; ++i) deep += "<ul><li>x";

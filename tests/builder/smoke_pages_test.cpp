@@ -46,7 +46,10 @@ TEST(SmokePagesTest, EveryPageBuildsLaysOutAndPaints) {
         PaintForViewer(doc, canvas, width, 300, scroll, 0);
       }
     }
-    EXPECT_TRUE(testing::TakeMessageBoxes().empty()) << path.toStdString();
+    // The only box a page may raise is the one for a table wider than a
+    // table may be (pages that test the limit on purpose).
+    for (const std::string& box : testing::TakeMessageBoxes())
+      EXPECT_EQ(box, "Table has too many Columns") << path.toStdString();
   }
 }
 
