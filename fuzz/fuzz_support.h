@@ -3,13 +3,14 @@
 // loaders that read from disk.
 #pragma once
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/message_box.h"
@@ -22,7 +23,8 @@ inline void SilenceMessageBoxes() {
   SetMessageBoxHandler([](const std::string&, const std::string&, int) { return IDOK; });
 }
 
-// A toolkit application for the rest of the process. It gets its own
+// A toolkit application for the rest of the process (a widget application:
+// the viewer control's targets drive real widgets). It gets its own
 // arguments: it must not take options out of the fuzzer's command line. It is
 // never destroyed: its font caches must outlive every static of the toolkit
 // (destroyed at exit, they are reported as leaks).
@@ -31,7 +33,7 @@ inline void StartToolkit() {
   static int argc = 1;
   static char name[] = "kiv_fuzz";
   static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  static QApplication* app = new QApplication(argc, argv);
   (void)app;
   SilenceMessageBoxes();
 }
@@ -67,6 +69,52 @@ class ScratchFile {
 
  private:
   std::string path_;
+};
+
+// A folder of this process in the temporary folder, removed with what it
+// holds at exit.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    const char* dir = std::getenv("TMPDIR");
+    path_ = std::string(dir && *dir ? dir : "/tmp") + "/kiv_fuzz_XXXXXX";
+    if (!::mkdtemp(path_.data())) {
+      std::perror("kiv_fuzz: cannot make a scratch folder");
+      std::abort();
+    }
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Reads the input from front to back; past its end every read gives 0.
+class ByteReader {
+ public:
+  ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool AtEnd() const { return pos_ >= size_; }
+  std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  int Word() { return Byte() | (Byte() << 8); }
+  // The rest of the input, which is then used up.
+  std::string Rest() {
+    const std::size_t from = pos_ < size_ ? pos_ : size_;
+    pos_ = size_;
+    return std::string(reinterpret_cast<const char*>(data_ + from), size_ - from);
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
 };
 
 }  // namespace kiv::fuzz
