@@ -111,6 +111,9 @@ class ThtmlTable : public TSectionBase {
   void MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) override;
   void MoveBy(int dy, int dIndex) override;
 
+  // What a column needs beyond its content.
+  int CellExtra() const { return 2 * CellPadding + CellSpacing - 1; }
+
   // Makes the grid rectangular (once): placeholders for column and row
   // spans, the table's background handed to cells without their own. Raises
   // EProcessError "Table has too many Columns" for more than 30 columns, then
@@ -156,8 +159,6 @@ class ThtmlTable : public TSectionBase {
   struct ColumnMeasure;
   class BorderRegion;
 
-  // What a column needs beyond its content.
-  int CellExtra() const { return 2 * CellPadding + CellSpacing - 1; }
   void MeasureColumnsFixed(Canvas& canvas, ColumnMeasure& m);
   void MeasureColumnsPercent(Canvas& canvas, ColumnMeasure& m);
   void FitColumnsFixed(const ColumnMeasure& m, int target);

@@ -26,6 +26,12 @@ int BoundWidth(std::int64_t w) {
   return static_cast<int>(std::clamp<std::int64_t>(w, -MaxTableWidth, MaxTableWidth));
 }
 
+// Sums over the columns of one table.
+int BoundTotal(std::int64_t w) {
+  constexpr std::int64_t limit = std::int64_t{MaxTableWidth} * TableColumnSlots;
+  return static_cast<int>(std::clamp<std::int64_t>(w, -limit, limit));
+}
+
 int BoundHeight(std::int64_t h) {
   return static_cast<int>(std::clamp<std::int64_t>(h, -MaxTableHeight, MaxTableHeight));
 }
@@ -44,8 +50,8 @@ struct ThtmlTable::ColumnMeasure {
       a += min[static_cast<std::size_t>(c)];
       b += max[static_cast<std::size_t>(c)];
     }
-    totalMin = BoundWidth(a);
-    totalMax = BoundWidth(b);
+    totalMin = BoundTotal(a);
+    totalMax = BoundTotal(b);
   }
 };
 
@@ -261,8 +267,8 @@ void ThtmlTable::MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) {
     MeasureColumnsFixed(canvas, m);
   else
     MeasureColumnsPercent(canvas, m);
-  int totalMin = BoundWidth(std::int64_t{m.totalMin} + CellSpacing);
-  int totalMax = BoundWidth(std::int64_t{m.totalMax} + CellSpacing);
+  int totalMin = BoundTotal(std::int64_t{m.totalMin} + CellSpacing);
+  int totalMax = BoundTotal(std::int64_t{m.totalMax} + CellSpacing);
   if (!RequestedIsPercent) {
     totalMin = std::max(totalMin, RequestedWidth);
     totalMax = std::max(totalMax, RequestedWidth);
@@ -283,7 +289,7 @@ int ThtmlTable::MeasureRowSpanHeights(Canvas& canvas, TCellList& row, int s) {
     std::int64_t w = 0;
     for (int k = i; k < std::min(i + cell.ColSpan, TableColumnSlots); ++k)
       w += ColumnWidths[static_cast<std::size_t>(k)];
-    cell.BoxWidth = BoundWidth(w);
+    cell.BoxWidth = BoundTotal(w);
     if (cell.RowSpan != s) continue;
     const int contentWidth = std::max(0, cell.BoxWidth - extra);
     int scratchIndex = 0;
@@ -347,7 +353,7 @@ int ThtmlTable::Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWi
   }
   std::int64_t body = CellSpacing;
   for (int c = 0; c < ColumnCount; ++c) body += ColumnWidths[static_cast<std::size_t>(c)];
-  BodyWidth = BoundWidth(body);
+  BodyWidth = BoundTotal(body);
   int captionMax = 0;
   Caption->Content->MeasureWidths(canvas, CaptionMinWidth, captionMax);
   CaptionMinWidth = BoundWidth(CaptionMinWidth);
