@@ -98,6 +98,55 @@ def table(rng):
     return EOL.join(lines) + EOL
 
 
+def option_table(rng):
+    # Options and their meaning: percentage widths, alternating row colours.
+    lines = ['<table border=1 cellpadding=3 cellspacing=0 width="100%">',
+             '<tr><th width="25%" bgcolor="#DDE8F6">Option</th>'
+             '<th width="15%" bgcolor="#DDE8F6">Default</th><th bgcolor="#DDE8F6">Meaning</th></tr>']
+    for i in range(rng.randint(3, 7)):
+        colour = ' bgcolor="#F4F4F4"' if i % 2 else ""
+        lines.append('<tr><td%s><tt>%s</tt></td><td align=center%s>%d</td><td%s>%s</td></tr>'
+                     % (colour, rng.choice(WORDS), colour, rng.randrange(100), colour,
+                        styled(rng, sentence(rng, 4, 10))))
+    lines.append("</table>")
+    return EOL.join(lines) + EOL
+
+
+def span_table(rng):
+    # Header cells spanning rows and columns above a grid of values.
+    lines = ['<table border=1 cellpadding=2 cellspacing=1 bordercolor="#808080">',
+             '<tr><th rowspan=2>%s</th><th colspan=2>%s</th><th colspan=2>%s</th></tr>'
+             % tuple(rng.choice(WORDS).title() for _ in range(3)),
+             "<tr>" + "".join("<th>%s</th>" % rng.choice(WORDS) for _ in range(4)) + "</tr>"]
+    for _ in range(rng.randint(2, 5)):
+        lines.append("<tr><td>%s</td>" % rng.choice(TOPICS) +
+                     "".join("<td align=right>%d</td>" % rng.randrange(1000) for _ in range(4)) +
+                     "</tr>")
+    lines.append("</table>")
+    return EOL.join(lines) + EOL
+
+
+def layout_table(rng):
+    # A borderless layout table: icons beside their explanations.
+    lines = ["<table border=0 cellpadding=4 cellspacing=0>"]
+    for _ in range(rng.randint(2, 4)):
+        icon = rng.choice(["images/back.gif", "images/print.gif", "images/toolbar.gif"])
+        lines.append('<tr><td valign=top><img src="%s" width=16 height=16 alt="%s"></td>'
+                     '<td>%s</td></tr>' % (icon, rng.choice(WORDS), styled(rng, sentence(rng))))
+    lines.append("</table>")
+    return EOL.join(lines) + EOL
+
+
+def nested_table(rng):
+    # A note box: a coloured one-cell table holding a small table of its own.
+    inner = "".join("<tr><td><b>%s</b></td><td>%s</td></tr>" % (rng.choice(WORDS),
+                                                               sentence(rng, 3, 7))
+                    for _ in range(rng.randint(2, 3)))
+    return ('<table width="80%%" align=center bgcolor="#FFFFE0" border=1 cellpadding=6>'
+            "<tr><td><b>Note:</b> %s%s<table cellpadding=2>%s</table></td></tr></table>%s"
+            % (sentence(rng), EOL, inner, EOL))
+
+
 def pre_block(rng):
     lines = ["<pre>"]
     for i in range(rng.randint(4, 8)):
@@ -131,6 +180,7 @@ def build():
                     1 + section % 3, EOL)]
         for _ in range(rng.randint(3, 6)):
             chunk.append(rng.choice([paragraph, paragraph, paragraph, bullet_list, table,
+                                     option_table, span_table, layout_table, nested_table,
                                      pre_block, image, entities_line])(rng))
         chunk.append("<hr size=1>" + EOL)
         text = "".join(chunk)
