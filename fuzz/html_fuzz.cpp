@@ -1,7 +1,7 @@
 // Fuzz target: a page through the tokenizer, the document builder, layout and
 // painting, with the help window's viewer settings. The first byte chooses
-// the two viewer widths (40 to 1090 pixels, one nibble each); the rest is the
-// page.
+// three viewer widths: two from 40 to 1090 pixels (one nibble each) and one
+// narrower than any word (1 to 8 pixels); the rest is the page.
 #include <QImage>
 
 #include <cstddef>
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const int widths[2] = {40 + (data[0] & 0x0F) * 70, 40 + (data[0] >> 4) * 70};
+  const int widths[3] = {40 + (data[0] & 0x0F) * 70, 40 + (data[0] >> 4) * 70,
+                         1 + (data[0] & 0x07)};
 
   TSectionList doc;
   doc.SetDefaults("Times New Roman", "Courier New", 12, clBtnText, clBlue, clWhite);
@@ -65,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   static QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
-  for (int i = 0; i < (widths[0] == widths[1] ? 1 : 2); ++i) {
+  for (int i = 0; i < 3; ++i) {
+    if (i == 1 && widths[1] == widths[0]) continue;
     QtCanvas canvas(&panel);
     int maxWidth = 0;
     const int height = LayoutForViewer(doc, canvas, widths[i], maxWidth);
