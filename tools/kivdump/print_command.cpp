@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "kivdump/commands.h"
-#include "kivdump/package_images.h"
+#include "kivdump/help_viewer.h"
 #include "viewer/html_viewer.h"
 #include "viewer/vw_printer.h"
 
@@ -59,15 +59,8 @@ int RunPrint(const QStringList& args) {
   // The page is shown in a viewer with the help window's settings, then
   // printed from it.
   THTMLViewer viewer;
-  viewer.setAttribute(Qt::WA_DontShowOnScreen);
-  viewer.SetDefBackground(clWhite);
-  viewer.SetDefFontName("Times New Roman");
-  viewer.SetDefPreFontName("Courier New");
-  viewer.SetViewImages(true);
-  if (parser.isSet("package"))
-    viewer.OnBitmapRequest = PackageImageRequest(parser.value("package").toStdString());
-  viewer.resize(ShownWidth, ShownHeight);
-  viewer.show();
+  SetUpHelpViewer(viewer, ShownWidth, ShownHeight, DefaultViewerFontSize,
+                  parser.isSet("package") ? parser.value("package").toStdString() : std::string());
   TPrinterSelection& printer = SelectedPrinter();
   printer.PrinterName.clear();
   printer.OutputFileName = parser.value("out");

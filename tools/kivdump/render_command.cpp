@@ -12,7 +12,7 @@
 #include <iostream>
 
 #include "kivdump/commands.h"
-#include "kivdump/package_images.h"
+#include "kivdump/help_viewer.h"
 #include "kivdump/page_loader.h"
 #include "viewer/html_viewer.h"
 
@@ -68,15 +68,7 @@ int RunRender(const QStringList& args) {
 
   // The help window's viewer.
   THTMLViewer viewer;
-  viewer.setAttribute(Qt::WA_DontShowOnScreen);
-  viewer.SetDefBackground(clWhite);
-  viewer.SetDefFontName("Times New Roman");
-  viewer.SetDefPreFontName("Courier New");
-  viewer.SetDefFontSize(options.fontSize);
-  viewer.SetViewImages(true);
-  if (!options.package.empty()) viewer.OnBitmapRequest = PackageImageRequest(options.package);
-  viewer.resize(width, height);
-  viewer.show();
+  SetUpHelpViewer(viewer, width, height, options.fontSize, options.package);
   try {
     // A file load, so that without a package the page's pictures come from
     // files beside it.

@@ -1,0 +1,18 @@
+// The viewer the dump commands show a page in: the help window's viewer
+// settings (white background, Times New Roman and Courier New, pictures on),
+// never shown on screen.
+#pragma once
+
+#include <string>
+
+#include "viewer/html_viewer.h"
+
+namespace kiv::dump {
+
+// Gives viewer the help window's settings, a base font size, pictures from
+// the help package at packagePath (none when empty: then from files beside
+// the page), and shows it off screen at width x height.
+void SetUpHelpViewer(THTMLViewer& viewer, int width, int height, int fontSize,
+                     const std::string& packagePath);
+
+}  // namespace kiv::dump
