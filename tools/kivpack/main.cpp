@@ -33,7 +33,10 @@ int Build(const QStringList& args, const QString& out) {
   if (!QFileInfo(args[0]).isDir()) return Fail("not a folder: " + dir);
   std::vector<std::string> errors;
   std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
+  std::vector<std::string> notes;
+  ConvertUtf8Pages(files, errors, notes);
   for (const std::string& e : CheckPackageFiles(files)) errors.push_back(e);
+  for (const std::string& n : notes) std::cerr << "kivpack: " << n << '\n';
   if (!errors.empty()) {
     for (const std::string& e : errors) std::cerr << "kivpack: " << e << '\n';
     return Fail("nothing was written");

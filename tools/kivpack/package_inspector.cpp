@@ -10,6 +10,7 @@
 #include "app/help_package.h"
 #include "app/string_helpers.h"
 #include "kivpack/package_writer.h"
+#include "kivpack/utf8_pages.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
@@ -149,6 +150,14 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
     };
     std::string bytes, error;
     if (!ExtractEntry(packagePath, page, bytes, error)) continue;  // reported above
+    const PageEncodingEvidence encoding = InspectPageEncoding(bytes);
+    if (BytesLookLikeUtf8(encoding)) {
+      problem(std::string("bytes look like UTF-8 (") +
+              (encoding.byteOrderMark ? "a byte-order mark, " : "") +
+              std::to_string(encoding.multiByte) +
+              " multi-byte characters) but the viewer reads pages as Windows-1252; "
+              "pack the page with kivpack build, which converts it");
+    }
     std::vector<PageReference> refs;
     try {
       refs = PageReferences(bytes);

@@ -26,8 +26,9 @@ struct VerifyReport {
 };
 
 // Every entry reachable (its range inside the file, in order), every page
-// within the page buffer, no name shadowed by an earlier one, and every
-// HREF and SRC of every page naming an entry of the package.
+// within the page buffer, no name shadowed by an earlier one, no page whose
+// bytes look like UTF-8, and every HREF and SRC of every page naming an entry
+// of the package.
 VerifyReport VerifyPackage(const std::string& packagePath);
 
 }  // namespace kiv

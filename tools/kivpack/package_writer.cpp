@@ -11,6 +11,7 @@
 
 #include "app/help_package.h"
 #include "app/string_helpers.h"
+#include "kivpack/utf8_pages.h"
 #include "platform/cp1252.h"
 
 namespace kiv {
@@ -28,8 +29,8 @@ std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::
                                              std::vector<std::string>& errors) {
   std::vector<PackageFile> files;
   QDir root(QString::fromStdString(dir));
-  QString skip = skipPath.empty() ? QString()
-                                  : QFileInfo(QString::fromStdString(skipPath)).absoluteFilePath();
+  QString skip =
+      skipPath.empty() ? QString() : QFileInfo(QString::fromStdString(skipPath)).absoluteFilePath();
   QDirIterator it(root.absolutePath(), QDir::Files | QDir::NoDotAndDotDot,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
@@ -42,13 +43,41 @@ std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::
       errors.push_back("file name has characters a page cannot name: " + rel.toStdString());
       continue;
     }
-    files.push_back({name, path.toStdString()});
+    files.push_back({name, path.toStdString(), false, {}});
   }
   std::sort(files.begin(), files.end(), [](const PackageFile& a, const PackageFile& b) {
     std::string ua = UpperText(a.name), ub = UpperText(b.name);
     return ua != ub ? ua < ub : a.name < b.name;
   });
   return files;
+}
+
+void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
+                      std::vector<std::string>& notes) {
+  for (PackageFile& f : files) {
+    if (!IsPageName(f.name)) continue;
+    QFile in(QString::fromStdString(f.nativePath));
+    if (!in.open(QIODevice::ReadOnly)) continue;  // WritePackage reports it
+    const QByteArray data = in.readAll();
+    const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
+    const PageEncodingEvidence evidence = InspectPageEncoding(bytes);
+    const std::string shown = Cp1252ToUtf8(f.name);
+    if (!IsUtf8Page(evidence)) {
+      if (evidence.declared) {
+        notes.push_back(shown + ": declares UTF-8 but is not written in it; packed as it is");
+      }
+      continue;
+    }
+    Utf8Conversion conversion = ConvertUtf8Page(bytes);
+    if (conversion.problemCount > 0) {
+      errors.push_back(shown + ": written in UTF-8, and cannot be converted to Windows-1252:");
+      for (const std::string& p : conversion.problems) errors.push_back("  " + shown + ": " + p);
+      continue;
+    }
+    f.converted = true;
+    f.bytes = std::move(conversion.bytes);
+    notes.push_back(shown + ": converted from UTF-8 to Windows-1252");
+  }
 }
 
 std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files) {
@@ -75,7 +104,8 @@ std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files
                        Cp1252ToUtf8(n));
     }
     if (IsPageName(n)) {
-      qint64 size = QFileInfo(QString::fromStdString(f.nativePath)).size();
+      qint64 size = f.converted ? static_cast<qint64>(f.bytes.size())
+                                : QFileInfo(QString::fromStdString(f.nativePath)).size();
       if (size > PageBufferSize) {
         errors.push_back("page is over " + std::to_string(PageBufferSize) + " bytes (" +
                          std::to_string(size) + "): " + Cp1252ToUtf8(n));
@@ -111,6 +141,12 @@ bool WritePackage(const std::vector<PackageFile>& files, const std::string& outP
   std::vector<long long> sizes;
   long long total = 0;
   for (const PackageFile& f : files) {
+    if (f.converted) {
+      contents.emplace_back(f.bytes.data(), static_cast<qsizetype>(f.bytes.size()));
+      sizes.push_back(contents.back().size());
+      total += contents.back().size();
+      continue;
+    }
     QFile in(QString::fromStdString(f.nativePath));
     if (!in.open(QIODevice::ReadOnly)) {
       error = "cannot read " + f.nativePath;

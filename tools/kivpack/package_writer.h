@@ -9,6 +9,10 @@ namespace kiv {
 struct PackageFile {
   std::string name;        // as pages refer to it: relative, "/" separators, Windows-1252
   std::string nativePath;  // where the bytes are read from
+  // Set for a page converted from UTF-8: these bytes are packed instead of
+  // the file's.
+  bool converted = false;
+  std::string bytes;
 };
 
 // Lists every regular file under dir (skipping the file skipPath, if any),
@@ -16,6 +20,13 @@ struct PackageFile {
 // are reported in errors.
 std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::string& skipPath,
                                              std::vector<std::string>& errors);
+
+// Reads every page and converts those written in UTF-8 to Windows-1252 (see
+// kivpack/utf8_pages.h). A page that cannot be converted is reported in
+// errors with the line, column and character; notes tell which pages were
+// converted, and which declare UTF-8 without being written in it.
+void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
+                      std::vector<std::string>& notes);
 
 // The problems that keep files from being packed: none means they can be.
 std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files);
