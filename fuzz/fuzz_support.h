@@ -11,10 +11,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "platform/bitmap.h"
+#include "platform/color.h"
 #include "platform/message_box.h"
 #include "platform/toolkit_environment.h"
+
+namespace kiv {
+class THTMLViewer;
+}
 
 namespace kiv::fuzz {
 
@@ -116,5 +123,17 @@ class ByteReader {
   std::size_t size_;
   std::size_t pos_ = 0;
 };
+
+// Pictures for the pages under test come from memory, never from the disk:
+// a name starting with a to m has a small picture (a to f with white
+// transparent), any other name is missing and shows the broken-image picture.
+inline void SupplyImage(THTMLViewer*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
+                        TColor& transparent) {
+  if (name.empty()) return;
+  const char c = name[0];
+  if (c < 'a' || c > 'm') return;
+  bitmap = Bitmap::CreateIndexed(3 + (c - 'a') * 3, 4 + (c - 'a'), {clRed, clWhite, clBlue});
+  if (c <= 'f') transparent = clWhite;
+}
 
 }  // namespace kiv::fuzz

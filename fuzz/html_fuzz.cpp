@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "builder/document_builder.h"
 #include "fuzz_support.h"
 #include "layout/section_list.h"
 #include "platform/bitmap.h"
 #include "platform/qt_canvas.h"
-#include "builder/document_builder.h"
 #include "reader/tokenizer.h"
 #include "viewer/document_painter.h"
 
@@ -23,18 +23,6 @@ using namespace kiv;
 
 constexpr int kPanelWidth = 240;
 constexpr int kPanelHeight = 160;
-
-// Pictures come from memory, never from the disk: a name starting with a to m
-// has a small picture (a to f with white transparent), any other name is
-// missing and shows the broken-image picture.
-void SupplyImage(THTMLViewer*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
-                 TColor& transparent) {
-  if (name.empty()) return;
-  const char c = name[0];
-  if (c < 'a' || c > 'm') return;
-  bitmap = Bitmap::CreateIndexed(3 + (c - 'a') * 3, 4 + (c - 'a'), {clRed, clWhite, clBlue});
-  if (c <= 'f') transparent = clWhite;
-}
 
 }  // namespace
 
@@ -56,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   TSectionList doc;
   doc.SetDefaults("Times New Roman", "Courier New", 12, clBtnText, clBlue, clWhite);
-  doc.ImageRequest = SupplyImage;
+  doc.ImageRequest = fuzz::SupplyImage;
   doc.ScriptHandler = [](TSectionList&, const std::string&, const std::string&) {};
   TAnchorList anchors;
   try {

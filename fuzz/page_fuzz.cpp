@@ -28,17 +28,6 @@ using namespace kiv;
 
 constexpr int kViewerHeight = 200;
 
-// Pictures come from memory: a name starting with a to m has a small picture
-// (a to f with white transparent), any other name shows the broken image.
-void SupplyImage(THTMLViewer*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
-                 TColor& transparent) {
-  if (name.empty()) return;
-  const char c = name[0];
-  if (c < 'a' || c > 'm') return;
-  bitmap = Bitmap::CreateIndexed(3 + (c - 'a') * 3, 4 + (c - 'a'), {clRed, clWhite, clBlue});
-  if (c <= 'f') transparent = clWhite;
-}
-
 struct State {
   fuzz::ScratchFolder folder;
   std::unique_ptr<THTMLViewer> viewer;
@@ -52,7 +41,7 @@ State& Shared() {
     v.SetDefBackground(clWhite);
     v.SetViewImages(true);
     v.SetHistoryMaxCount(10);
-    v.OnBitmapRequest = SupplyImage;
+    v.OnBitmapRequest = fuzz::SupplyImage;
     v.OnFormSubmit = [](THTMLViewer*, const std::string&, const std::string&,
                         const std::vector<std::string>&) {};
     v.resize(300, kViewerHeight);
