@@ -354,6 +354,7 @@ std::vector<HelpSearchResult> HelpSearch::Search(const std::string& query) const
   for (const PackagePage& page : pages) {
     if (!ReadPage(file.get(), page, bytes)) continue;
     PageText text = ExtractPageText(bytes.data(), bytes.size());
+    if (!text.complete) continue;  // the window cannot show it
     if (text.title.empty()) text.title = page.name;
     const std::string foldedText = Folded(text.text);
     const std::string foldedTitle = Folded(text.title);

@@ -109,7 +109,7 @@ PageText ExtractPageText(const char* data, std::size_t length) {
       reader.Next();
     }
   } catch (const EParseError&) {
-    // An open comment at the end: what came before it stays searchable.
+    page.complete = false;
   }
   TrimEnd(page.text);
   TrimEnd(page.title);

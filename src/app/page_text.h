@@ -14,10 +14,12 @@ struct PageText {
   // space where a block tag (paragraph, line break, cell, list item...)
   // separates words, none at either end. Windows-1252.
   std::string text;
+  // False when the page ends inside a comment: the viewer refuses to show
+  // such a page, and the text holds only part of what came before.
+  bool complete = true;
 };
 
-// Reads at most the first 128000 bytes of the page, as the viewer would. A
-// page that ends inside a comment keeps the text read before the comment.
+// Reads at most the first 128000 bytes of the page, as the viewer would.
 PageText ExtractPageText(const char* data, std::size_t length);
 
 }  // namespace kiv
