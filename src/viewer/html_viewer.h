@@ -178,6 +178,23 @@ class THTMLViewer : public QWidget {
   void CopySelection();
   void CollapseSelection();
   int SelectedTextLength();
+  // The selected text as Copy puts it on the clipboard (line breaks as
+  // CR LF, no image or control placeholders).
+  std::string SelectedText();
+
+  // --- find in page ------------------------------------------------------------------
+  // Characters of all text sections: one past the last character index.
+  int TextLength() const;
+  // The index of the first match of text at or after fromIndex, searched as
+  // the sections search (text sections, table cells and captions, in
+  // character order); -1 when none or text is empty.
+  int FindText(int fromIndex, const std::string& text, bool matchCase);
+  // Selects length characters from start (clamped to the document) and
+  // scrolls the view so that the first of them shows.
+  void SelectRange(int start, int length);
+  // Scrolls the view, when needed, so that the line holding charIndex shows;
+  // false when the character has no place in the laid-out document.
+  bool ScrollCharIntoView(int charIndex);
   // Raises OnHotSpotClick for HoverUrl; true when the owner handled it.
   virtual bool HotSpotClickHandled();
   // Acts on a click on the link in HoverUrl the owner did not handle.

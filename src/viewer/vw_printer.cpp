@@ -217,6 +217,12 @@ void TvwPrinter::CreateContext(int state) {
   // selection during a job does not reach the job.
   deviceMode_.reset();
   auto mode = std::make_unique<TPrinterSelection>(SelectedPrinter());
+  if (mode->Device) {
+    dc_ = mode->Device;
+    deviceMode_ = std::move(mode);
+    deviceState_ = state;
+    return;
+  }
   if (mode->OutputFileName.isEmpty()) {
     const QPrinterInfo info = mode->PrinterName.isEmpty()
                                   ? QPrinterInfo::defaultPrinter()
@@ -229,7 +235,8 @@ void TvwPrinter::CreateContext(int state) {
   auto dc = std::make_unique<QPrinter>(QPrinter::HighResolution);
   ConfigurePrinter(*dc, *mode);
   if (!dc->isValid()) throw EPrinterError(kNotValid);
-  dc_ = std::move(dc);
+  ownDc_ = std::move(dc);
+  dc_ = ownDc_.get();
   deviceMode_ = std::move(mode);
   deviceState_ = state;
 }
@@ -237,7 +244,8 @@ void TvwPrinter::CreateContext(int state) {
 void TvwPrinter::DeleteContext() {
   if (canvas_) canvas_->SetHandle(nullptr);
   painter_.reset();
-  dc_.reset();
+  dc_ = nullptr;
+  ownDc_.reset();
   deviceMode_.reset();
   deviceState_ = NoDeviceContext;
 }
@@ -255,7 +263,7 @@ void TvwPrinter::BeginDocument() {
 
   // A job into a file writes beside it first, so that a job that fails or is
   // aborted neither leaves a partial file nor replaces an existing one.
-  if (!deviceMode_->OutputFileName.isEmpty()) {
+  if (!deviceMode_->OutputFileName.isEmpty() && !deviceMode_->Device) {
     QTemporaryFile part(QFileInfo(deviceMode_->OutputFileName).absoluteFilePath() + ".XXXXXX.part");
     part.setAutoRemove(false);
     if (!part.open()) throw EPrinterError(kNotValid);
@@ -271,7 +279,7 @@ void TvwPrinter::BeginDocument() {
       Cp1252ToUtf16(std::string_view(DocumentTitle).substr(0, MaxDocumentTitleLength))));
 
   auto painter = std::make_unique<QPainter>();
-  if (!painter->begin(dc_.get())) {
+  if (!painter->begin(dc_)) {
     DiscardOutput();
     throw EPrinterError(kNotValid);
   }

@@ -39,6 +39,9 @@ struct TPrinterSelection {
   // False for a device that cannot report its physical page size and
   // printing offset: printing then takes the paper as the printable area.
   bool ReportsPhysicalPage = true;
+  // Not owned. When set, jobs paint on this printer (a print preview's) as
+  // it is configured, instead of on one made from the settings above.
+  QPrinter* Device = nullptr;
 };
 
 // The process-wide selection (the print dialog edits it).
@@ -146,7 +149,8 @@ class TvwPrinter {
   void DiscardOutput();
 
   std::unique_ptr<TPrinterCanvas> canvas_;
-  std::unique_ptr<QPrinter> dc_;
+  QPrinter* dc_ = nullptr;  // ownDc_, or the selection's Device
+  std::unique_ptr<QPrinter> ownDc_;
   std::unique_ptr<QPainter> painter_;  // the job's, while it runs
   std::unique_ptr<TPrinterSelection> deviceMode_;
   QString partFile_;  // what the job writes until it ends well
