@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,20 +12,28 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
+#include "app/find_bar.h"
+#include "app/help_search.h"
 #include "app/page_image_supply.h"
+#include "app/print_preview_window.h"
 #include "app/string_helpers.h"
 #include "app/toolbar_divider.h"
 #include "app/toolbar_glyphs.h"
@@ -32,6 +42,8 @@
 #include "platform/local_channel.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/screen_canvas.h"
+#include "reader/url_target.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
 #include "viewer/vw_printer.h"
@@ -45,7 +57,20 @@ constexpr int kClientHeight = 348;
 constexpr int kBarHeight = 31;
 constexpr const char* kSection = "Help";
 constexpr const char* kFontSizeKey = "Help Font Size";
-constexpr int kDefaultFontSize = 12;
+constexpr int kDefaultFontSize = DefaultHelpFontSize;
+// The search box at the toolbar's right end, and the room it leaves.
+constexpr int kSearchBoxWidth = 150;
+constexpr int kSearchBoxLeftmost = 350;
+constexpr int kSearchBoxRightRoom = 6;
+// Longest query taken from the search box.
+constexpr int kMaxSearchLength = 1000;
+// History entries of the help's search results: the prefix and the query.
+// Link targets never hold it: a target's ':' ends its path part.
+constexpr const char* kSearchEntry = "search:";
+// One notch of a wheel.
+constexpr int kWheelNotch = 120;
+// The clipboard text the state snapshot shows, at most.
+constexpr int kStateTextLength = 200;
 
 bool IsStartKind(const std::string& kind) {
   return kind == "start" || kind == "startup" || kind == "getstart";
@@ -67,6 +92,10 @@ QToolButton* SpeedButton(QWidget* parent, int left, int width, TToolbarGlyph gly
   return b;
 }
 
+bool IsSearchEntry(const std::string& target) {
+  return target.rfind(kSearchEntry, 0) == 0;
+}
+
 }  // namespace
 
 TKivHelpWindow::TKivHelpWindow(std::vector<std::string> args, std::string packagePath)
@@ -78,6 +107,7 @@ TKivHelpWindow::TKivHelpWindow(std::vector<std::string> args, std::string packag
 TKivHelpWindow::~TKivHelpWindow() {
   qApp->removeEventFilter(this);
   SetApplicationMessageHook({});
+  delete preview_;
 }
 
 void TKivHelpWindow::CreateControls() {
@@ -143,6 +173,9 @@ void TKivHelpWindow::CreateControls() {
                                     TColor& color) { ViewerBitmapRequest(s, src, bitmap, color); };
   viewer_->OnHistoryChange = [this](THTMLViewer* s) { ViewerHistoryChange(s); };
   layout->addWidget(viewer_, 1);
+  findBar_ = new TFindBar(viewer_, this);
+  findBar_->OnChange = [this] { ReportState(); };
+  layout->addWidget(findBar_);
 
   panel2_ = new QWidget(this);
   panel2_->setFixedHeight(kBarHeight);
@@ -164,6 +197,8 @@ void TKivHelpWindow::CreateControls() {
   connect(checkBox1_, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
   connect(bOK_, &QPushButton::clicked, this, [this] { bOKClick(); });
 
+  CreateReaderControls();
+
   // Keys are previewed by the form; paints of the page are counted.
   qApp->installEventFilter(this);
   if (viewer_->PaintPanel()) viewer_->PaintPanel()->installEventFilter(this);
@@ -173,6 +208,69 @@ void TKivHelpWindow::CreateControls() {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
   }
+}
+
+void TKivHelpWindow::CreateReaderControls() {
+  if (const char* file = std::getenv("KIVHELP_PRINT_FILE"); file && *file) printFile_ = file;
+
+  searchBox_ = new QLineEdit(panel1_);
+  searchBox_->setPlaceholderText("Search the help");
+  searchBox_->setToolTip("Search all help pages (Ctrl+K)");
+  searchBox_->setClearButtonEnabled(true);
+  searchBox_->setMaxLength(kMaxSearchLength);
+  PlaceSearchBox();
+  panel1_->installEventFilter(this);
+  connect(searchBox_, &QLineEdit::returnPressed, this, [this] { SearchHelp(); });
+
+  printMenu_ = new QMenu(bPrint_);
+  printMenu_->addAction("&Print...", this, [this] { PrintPage(); });
+  printMenu_->addAction("Print Pre&view", this, [this] { ShowPrintPreview(); });
+  bPrint_->setMenu(printMenu_);
+  connect(printMenu_, &QMenu::aboutToShow, this, [this] { ReportState(); });
+  connect(printMenu_, &QMenu::aboutToHide, this, [this] { ReportState(); });
+  // A click prints as before; holding the button or a right click opens
+  // the menu.
+  bPrint_->setPopupMode(QToolButton::DelayedPopup);
+  bPrint_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(bPrint_, &QToolButton::customContextMenuRequested, this, [this](const QPoint& p) {
+    if (bPrint_->isEnabled()) printMenu_->popup(bPrint_->mapToGlobal(p));
+  });
+
+  const auto key = [this](const QKeySequence& sequence, std::function<void()> action) {
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, std::move(action));
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { findBar_->Open(); });
+  key(QKeySequence(Qt::Key_F3), [this] { findBar_->FindNext(); });
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findBar_->FindPrevious(); });
+  // Plus is shifted on most keyboards: Ctrl with "=" or the keypad's "+".
+  key(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { ZoomBy(1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomBy(1); });
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), [this] { ZoomBy(1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomBy(-1); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ZoomReset(); });
+  const auto focusSearch = [this] {
+    if (!panel1_->isVisible()) return;
+    searchBox_->setFocus(Qt::ShortcutFocusReason);
+    searchBox_->selectAll();
+    ReportState();
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_K), focusSearch);
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), focusSearch);
+  key(QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { ShowPageMenu({}, true); });
+  key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
+    if (bPrint_->isEnabled()) PrintPage();
+  });
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), [this] {
+    if (bPrint_->isEnabled()) ShowPrintPreview();
+  });
+}
+
+void TKivHelpWindow::PlaceSearchBox() {
+  const int left =
+      std::max(kSearchBoxLeftmost, panel1_->width() - kSearchBoxWidth - kSearchBoxRightRoom);
+  searchBox_->setGeometry(left, 4, kSearchBoxWidth, 22);
 }
 
 void TKivHelpWindow::FormCreate() {
@@ -220,6 +318,7 @@ void TKivHelpWindow::LoadPage(const std::string& fileName) {
 void TKivHelpWindow::LoadBuffer() {
   viewer_->LoadDocumentBuffer(package_->PageBuffer(),
                               static_cast<std::size_t>(package_->PageLength()));
+  findBar_->DocumentChanged();
 }
 
 void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fileName,
@@ -290,6 +389,10 @@ void TKivHelpWindow::BringToFront() {
 }
 
 void TKivHelpWindow::NavigateTo(const std::string& target) {
+  if (IsSearchEntry(target)) {
+    ShowSearchResults(target.substr(std::string_view(kSearchEntry).size()));
+    return;
+  }
   std::string file = target, anchor;
   if (std::size_t hash = target.find('#'); hash != std::string::npos) {
     file = target.substr(0, hash);
@@ -305,8 +408,12 @@ void TKivHelpWindow::NavigateTo(const std::string& target) {
 
 void TKivHelpWindow::ViewerHotSpotClick(THTMLViewer*, const std::string& SRC, bool& Handled) {
   Handled = true;
+  const bool fromResults = historyIndex_ >= 0 &&
+                           historyIndex_ < static_cast<int>(history_.size()) &&
+                           IsSearchEntry(history_[static_cast<std::size_t>(historyIndex_)]);
   try {
     NavigateTo(SRC);
+    if (fromResults) SelectSearchHit(SRC);
   } catch (...) {
     // The page could not be had: the window keeps what it showed.
   }
@@ -350,6 +457,26 @@ void TKivHelpWindow::bContentsClick() {
 }
 
 void TKivHelpWindow::bPrintClick() {
+  // Shift with the click: the preview instead.
+  if (QApplication::keyboardModifiers() & Qt::ShiftModifier) {
+    ShowPrintPreview();
+    return;
+  }
+  PrintPage();
+}
+
+void TKivHelpWindow::PrintPage() {
+  if (!printFile_.empty()) {
+    // Unattended: into the file given, without asking.
+    SelectedPrinter().OutputFileName = QString::fromStdString(printFile_);
+    try {
+      viewer_->PrintRange(1, 9999);
+    } catch (const std::exception& e) {
+      ShowErrorBox(e.what());
+    }
+    ReportState();
+    return;
+  }
   QPrinter printer;
   ConfigurePrinter(printer, SelectedPrinter());
   QPrintDialog dialog(&printer, this);
@@ -387,6 +514,141 @@ void TKivHelpWindow::CheckBox1Click() {
   if (pageKind_ == "startup") key = "Show StartUp";
   if (key) IniFile(SettingsPath()).WriteBool(kSection, key, !checkBox1_->isChecked());
   ReportState();
+}
+
+void TKivHelpWindow::ZoomBy(int steps) {
+  const int size = std::clamp(SpinValue() + steps, MinHelpFontSize, MaxHelpFontSize);
+  if (size != spinFontSize_->value()) spinFontSize_->setValue(size);
+  ReportState();
+}
+
+void TKivHelpWindow::ZoomReset() {
+  if (spinFontSize_->value() != kDefaultFontSize || SpinValue() != kDefaultFontSize)
+    spinFontSize_->setValue(kDefaultFontSize);
+  // The box may already show 12 while the viewer has another size (one
+  // read from the settings beyond the box's range).
+  if (viewer_->DefFontSize() != kDefaultFontSize) viewer_->SetDefFontSize(kDefaultFontSize);
+  ReportState();
+}
+
+std::string TKivHelpWindow::LinkAtViewerPoint(const QPoint& viewerPos) const {
+  const QWidget* panel = viewer_->PaintPanel();
+  if (!panel) return {};
+  const QPoint p = viewerPos - panel->pos();
+  if (!panel->rect().contains(p)) return {};
+  TUrlTarget target;
+  TSectionList& document = viewer_->Document();
+  if (!document.LinkAt(ScreenCanvas(), p.x(), p.y() + document.ScrollY, target)) return {};
+  return target.Url;
+}
+
+void TKivHelpWindow::ShowPageMenu(const QPoint& viewerPos, bool fromKeyboard) {
+  if (!viewer_->isVisible()) return;
+  if (pageMenu_) pageMenu_->close();
+  const std::string link = fromKeyboard ? std::string() : LinkAtViewerPoint(viewerPos);
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* copy = menu->addAction("&Copy", this, [this] {
+    viewer_->CopySelection();
+    ReportState();
+  });
+  copy->setEnabled(viewer_->Document().SelStart < viewer_->Document().SelEnd);
+  menu->addAction("Select &All", this, [this] {
+    viewer_->SelectAllText();
+    ReportState();
+  });
+  menu->addSeparator();
+  menu->addAction("&Back", this, [this] { ForwardBackClick(bBack_); })
+      ->setEnabled(bBack_->isEnabled() && !panel1_->isHidden());
+  menu->addAction("&Forward", this, [this] { ForwardBackClick(bForward_); })
+      ->setEnabled(bForward_->isEnabled() && !panel1_->isHidden());
+  if (!link.empty()) {
+    menu->addSeparator();
+    menu->addAction("Copy &Link Location", this, [this, link] {
+      QGuiApplication::clipboard()->setText(ToQString(link));
+      ReportState();
+    });
+  }
+  menu->addSeparator();
+  menu->addAction("&Print...", this, [this] { PrintPage(); })
+      ->setEnabled(bPrint_->isEnabled() && !panel1_->isHidden());
+  pageMenu_ = menu;
+  connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+    if (pageMenu_ == menu) pageMenu_ = nullptr;
+    ReportState();
+  });
+  // From the keyboard the menu opens at the view's top left corner.
+  const QPoint at = fromKeyboard ? QPoint(20, 20) : viewerPos;
+  menu->popup(viewer_->mapToGlobal(at));
+  ReportState();
+}
+
+void TKivHelpWindow::ShowPrintPreview() {
+  if (!preview_) {
+    preview_ = new TPrintPreviewWindow(viewer_, [this] { PrintPage(); });
+    preview_->OnChange = [this] { ReportState(); };
+  }
+  preview_->ShowPreview();
+  ReportState();
+}
+
+void TKivHelpWindow::SearchHelp() {
+  bool lossless = true;
+  const std::string query = Utf16ToCp1252(searchBox_->text().toStdU16String(), &lossless);
+  if (query.empty()) return;
+  SearchHelp(query);
+}
+
+void TKivHelpWindow::SearchHelp(const std::string& query) {
+  try {
+    ShowSearchResults(query);
+  } catch (...) {
+    // The help could not be read: the window keeps what it showed.
+    ReportState();
+    return;
+  }
+  history_.resize(static_cast<std::size_t>(historyIndex_) + 1);
+  history_.push_back(kSearchEntry + query);
+  historyIndex_ = static_cast<int>(history_.size()) - 1;
+  ShowHistoryLabels();
+  UpdateButtons();
+  SetCaptionFromTitle();
+  FocusViewer();
+  ReportState();
+}
+
+void TKivHelpWindow::ShowSearchResults(const std::string& query) {
+  const std::vector<HelpSearchResult> results = HelpSearch(*package_).Search(query);
+  const std::string page = SearchResultsPage(query, results);
+  searchQuery_ = query;
+  searchHits_.clear();
+  for (const HelpSearchResult& r : results) searchHits_.emplace_back(r.fileName, r.firstHitText);
+  viewer_->LoadDocumentBuffer(page.data(), page.size());
+  findBar_->DocumentChanged();
+}
+
+void TKivHelpWindow::SelectSearchHit(const std::string& target) {
+  std::string file = target.substr(0, target.find('#'));
+  if (const std::size_t sep = file.find_last_of("\\:"); sep != std::string::npos)
+    file = file.substr(sep + 1);
+  bool listed = false;
+  for (const auto& hit : searchHits_) listed = listed || UpperText(hit.first) == UpperText(file);
+  if (!listed || target.find('#') != std::string::npos) return;
+  // The first word of the query the page shows: the page's text is what
+  // the search read, so one is there unless only the title held them.
+  std::size_t at = 0;
+  while (at < searchQuery_.size()) {
+    at = searchQuery_.find_first_not_of(" \t", at);
+    if (at == std::string::npos) break;
+    const std::size_t end = std::min(searchQuery_.find_first_of(" \t", at), searchQuery_.size());
+    const std::string word = searchQuery_.substr(at, end - at);
+    at = end;
+    if (word.size() > static_cast<std::size_t>(MaxFindTextLength)) continue;
+    if (viewer_->FindText(0, word, false) >= 0) {
+      findBar_->FindText(word, 0);
+      return;
+    }
+  }
 }
 
 void TKivHelpWindow::FormKeyPress(char key) {
@@ -443,10 +705,37 @@ bool TKivHelpWindow::eventFilter(QObject* watched, QEvent* e) {
       static_cast<QWidget*>(watched)->window() == this) {
     const QString text = static_cast<QKeyEvent*>(e)->text();
     if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape || text == QString(QChar(27))) {
+      // An open find bar closes first; the window only without one.
+      if (!findBar_->isHidden()) {
+        findBar_->Close();
+        return true;
+      }
       FormKeyPress(27);
       return true;
     }
   }
+  const bool inViewer =
+      watched->isWidgetType() &&
+      (watched == viewer_ || viewer_->isAncestorOf(static_cast<QWidget*>(watched)));
+  if (e->type() == QEvent::Wheel && inViewer) {
+    auto* wheel = static_cast<QWheelEvent*>(e);
+    if (wheel->modifiers() & Qt::ControlModifier) {
+      // Ctrl with the wheel zooms: a notch a step, away from the reader
+      // larger.
+      wheelZoom_ += wheel->angleDelta().y();
+      const int steps = wheelZoom_ / kWheelNotch;
+      wheelZoom_ -= steps * kWheelNotch;
+      if (steps != 0) ZoomBy(steps);
+      return true;
+    }
+  }
+  if (e->type() == QEvent::ContextMenu && inViewer) {
+    auto* menu = static_cast<QContextMenuEvent*>(e);
+    const QPoint at = static_cast<QWidget*>(watched)->mapTo(viewer_, menu->pos());
+    ShowPageMenu(at, menu->reason() == QContextMenuEvent::Keyboard);
+    return true;
+  }
+  if (e->type() == QEvent::Resize && watched == panel1_) PlaceSearchBox();
   if (e->type() == QEvent::Paint && viewer_ && watched == viewer_->PaintPanel()) {
     ++paintCount_;
     ReportState();
@@ -497,6 +786,39 @@ void TKivHelpWindow::WriteState() {
   o["visible"] = isVisible();
   o["closed"] = closed_;
   o["pid"] = static_cast<qint64>(QCoreApplication::applicationPid());
+  QJsonObject find;
+  find["visible"] = !findBar_->isHidden();
+  find["text"] = findBar_->Edit()->text();
+  find["matchCase"] = findBar_->MatchCaseBox()->isChecked();
+  find["count"] = findBar_->CountText();
+  find["message"] = findBar_->Message();
+  find["focused"] = findBar_->Edit()->hasFocus();
+  o["find"] = find;
+  o["selStart"] = viewer_->Document().SelStart;
+  o["selEnd"] = viewer_->Document().SelEnd;
+  o["selectedText"] = ToQString(viewer_->SelectedText().substr(0, kStateTextLength));
+  o["clipboard"] = QGuiApplication::clipboard()->text().left(kStateTextLength);
+  o["searchText"] = searchBox_->text().left(kStateTextLength);
+  o["searchFocused"] = searchBox_->hasFocus();
+  o["searchVisible"] = searchBox_->isVisibleTo(this);
+  if (pageMenu_) {
+    QJsonArray items;
+    for (QAction* a : pageMenu_->actions()) {
+      if (a->isSeparator() || !a->isVisible()) continue;
+      items.append(
+          QJsonObject{{"text", a->text().remove('&').remove("...")}, {"enabled", a->isEnabled()}});
+    }
+    o["contextMenu"] = items;
+  }
+  if (printMenu_->isVisible()) o["printMenu"] = true;
+  if (preview_) {
+    QJsonObject preview;
+    preview["visible"] = preview_->isVisible();
+    preview["pages"] = preview_->PageCount();
+    preview["page"] = preview_->CurrentPage();
+    preview["error"] = preview_->Error();
+    o["preview"] = preview;
+  }
   QSaveFile file(QString::fromStdString(stateFile_));
   if (file.open(QIODevice::WriteOnly)) {
     file.write(QJsonDocument(o).toJson(QJsonDocument::Compact));

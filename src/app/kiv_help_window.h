@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/help_package.h"
@@ -21,6 +22,8 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
@@ -28,7 +31,9 @@ class QToolButton;
 namespace kiv {
 
 class LocalChannelServer;
+class TFindBar;
 class THTMLViewer;
+class TPrintPreviewWindow;
 
 // The font-size box's range.
 constexpr int MinHelpFontSize = 8;
@@ -36,6 +41,8 @@ constexpr int MaxHelpFontSize = 16;
 // A "Help Font Size" beyond this (a hand-edited settings file) is taken as
 // this: larger type serves no reader and only strains layout.
 constexpr int LargestHelpFontSize = 36;
+// The size Ctrl+0 returns to.
+constexpr int DefaultHelpFontSize = 12;
 // Longest PageKind and ImageSource kept.
 constexpr std::size_t MaxPageKindLength = 10;
 // Longest anchor part (with its "#") of a link target.
@@ -73,6 +80,22 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   void ViewerBitmapRequest(THTMLViewer* sender, const std::string& SRC,
                            std::unique_ptr<Bitmap>& bitmap, TColor& color);
 
+  // Reader features beyond the toolbar.
+  // Zoom: the font-size box one step up or down (within 8..16), or back to
+  // 12; the box's change event passes the size on as if typed.
+  void ZoomBy(int steps);
+  void ZoomReset();
+  // The page's context menu at a point of the viewer (keyboard: at the
+  // selection or the view's corner), shown without waiting for it.
+  void ShowPageMenu(const QPoint& viewerPos, bool fromKeyboard);
+  // The link under a point of the viewer, empty when none.
+  std::string LinkAtViewerPoint(const QPoint& viewerPos) const;
+  // The print preview window (made on first use), shown with the page.
+  void ShowPrintPreview();
+  // Searches the whole help for the search box's text and shows the results.
+  void SearchHelp();
+  void SearchHelp(const std::string& query);
+
   // The font-size box's value: its text as a number within 8..16, 8 when
   // the text is not a number.
   int SpinValue() const;
@@ -88,6 +111,10 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   QToolButton* CopyButton() const { return bCopy_; }
   QSpinBox* FontSizeBox() const { return spinFontSize_; }
   QCheckBox* CheckBox() const { return checkBox1_; }
+  TFindBar* FindBar() const { return findBar_; }
+  QLineEdit* SearchBox() const { return searchBox_; }
+  QMenu* PageMenu() const { return pageMenu_; }
+  TPrintPreviewWindow* PrintPreview() const { return preview_; }
   QPushButton* OKButton() const { return bOK_; }
   const std::vector<std::string>& History() const { return history_; }
   int HistoryIndex() const { return historyIndex_; }
@@ -119,6 +146,15 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   std::string SettingsPath() const;
   void ReportState();
   void WriteState();
+  void CreateReaderControls();
+  void PlaceSearchBox();
+  // Prints the page: asks for the printer first unless a file was given
+  // for unattended runs.
+  void PrintPage();
+  // Shows the results page of the last search without touching history.
+  void ShowSearchResults(const std::string& query);
+  // After a result of the search was followed: its first hit selected.
+  void SelectSearchHit(const std::string& target);
 
   std::vector<std::string> args_;
   std::unique_ptr<THelpPackage> package_;
@@ -150,6 +186,18 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   QWidget* panel2_ = nullptr;
   QCheckBox* checkBox1_ = nullptr;
   QPushButton* bOK_ = nullptr;
+  TFindBar* findBar_ = nullptr;
+  QLineEdit* searchBox_ = nullptr;
+  QMenu* pageMenu_ = nullptr;  // while the page's context menu is open
+  QMenu* printMenu_ = nullptr;
+  TPrintPreviewWindow* preview_ = nullptr;  // a window of its own, owned here
+  int wheelZoom_ = 0;                       // Ctrl+wheel angle not yet used
+  // The last search of the whole help: its query and the files it found
+  // with the text of their first hits.
+  std::string searchQuery_;
+  std::vector<std::pair<std::string, std::string>> searchHits_;
+  // Printing into this PDF file instead of asking (KIVHELP_PRINT_FILE).
+  std::string printFile_;
 };
 
 }  // namespace kiv

@@ -14,6 +14,7 @@ through xdotool.
 """
 import json
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -298,6 +299,173 @@ def case_bad_input(v):
     v.press("Escape")
     check(v.wait_exit() == 0, "closed")
     check("[Keep]\r\nk=v\r\n" in v.ini() and "Help Font Size=12" in v.ini(), "other keys kept")
+
+
+def focus_named(v, name):
+    """Focuses the program's visible window of that name."""
+    wid = poll("the window " + name, lambda: subprocess.run(
+        ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(v.first.pid), "--name",
+         "^%s$" % name],
+        env=v.env, capture_output=True, text=True).stdout.split())
+    v.xdo("windowfocus", wid[0])
+    time.sleep(0.1)
+
+
+def find_state(v, what, predicate):
+    return v.wait_state(what, lambda s: "find" in s and predicate(s["find"]))
+
+
+def case_find_bar(v):
+    v.start()
+    v.press("ctrl+f")
+    find_state(v, "the find bar open and focused", lambda f: f["visible"] and f["focused"])
+    v.xdo("type", "--delay", "20", "help")
+    s = find_state(v, "the first match", lambda f: f["count"].startswith("1 of "))
+    total = int(s["find"]["count"].split(" of ")[1])
+    check(total >= 3, "several matches on the contents: %s" % s["find"]["count"])
+    check(s["selectedText"].strip().lower() == "help", "the match selected: %r" % s["selectedText"])
+    v.press("F3")
+    find_state(v, "the second match", lambda f: f["count"] == "2 of %d" % total)
+    v.press("Return")
+    find_state(v, "Enter: the third", lambda f: f["count"] == "3 of %d" % total)
+    v.press("shift+F3")
+    v.press("shift+F3")
+    v.press("shift+F3")
+    s = find_state(v, "wrapped to the last", lambda f: f["count"] == "%d of %d" % (total, total))
+    check("continued from the bottom" in s["find"]["message"], "wrap announced: %s" % s["find"])
+    # A new text is counted again.
+    v.xdo("key", "ctrl+a")
+    v.xdo("type", "--delay", "20", "KivHelp")
+    s = find_state(v, "a new text", lambda f: f["text"] == "KivHelp" and " of " in f["count"])
+    # An emptied box clears the count and leaves the page alone.
+    v.xdo("key", "ctrl+a", "BackSpace")
+    s = find_state(v, "the count cleared", lambda f: f["text"] == "" and f["count"] == "")
+    # Esc closes the bar first, then the window.
+    v.press("Escape")
+    find_state(v, "the bar closed", lambda f: not f["visible"])
+    time.sleep(0.3)
+    check(v.first.poll() is None, "the window stays open while a bar was closed")
+    v.press("Escape")
+    check(v.wait_exit() == 0, "the second Esc closes the window")
+
+
+def case_zoom_keys(v):
+    v.start()
+    for _ in range(6):
+        v.press("ctrl+plus")
+    v.wait_state("zoomed to the largest", lambda s: s["spinValue"] == 16 and s["fontSize"] == 16)
+    for _ in range(10):
+        v.press("ctrl+minus")
+    v.wait_state("zoomed to the smallest", lambda s: s["spinValue"] == 8 and s["fontSize"] == 8)
+    v.press("ctrl+0")
+    v.wait_state("back to 12", lambda s: s["fontSize"] == 12)
+    v.press("ctrl+equal")
+    v.wait_state("ctrl and = zoom in", lambda s: s["fontSize"] == 13)
+    # Ctrl with the wheel over the page.
+    v.xdo("mousemove", "--window", v.window(), "200", "150")
+    v.xdo("keydown", "ctrl")
+    v.xdo("click", "4")
+    v.xdo("keyup", "ctrl")
+    s = v.wait_state("the wheel zoomed in", lambda s: s["fontSize"] == 14)
+    check(s["scrollY"] == 0, "a zooming wheel does not scroll")
+    v.press("Escape")
+    check(v.wait_exit() == 0, "closed")
+    check("Help Font Size=14\r\n" in v.ini(), "the size kept: %r" % v.ini())
+
+
+def case_context_menu(v):
+    v.start()
+    v.press("Menu")
+    s = v.wait_state("the menu from the Menu key", lambda s: "contextMenu" in s)
+    items = {i["text"]: i["enabled"] for i in s["contextMenu"]}
+    check(items == {"Copy": False, "Select All": True, "Back": False, "Forward": False,
+                    "Print": True}, "menu items: %s" % s["contextMenu"])
+    v.xdo("key", "Escape")
+    v.wait_state("the menu closed", lambda s: "contextMenu" not in s)
+    time.sleep(0.3)
+    check(v.first.poll() is None, "Esc in the menu closes only the menu")
+    v.press("shift+F10")
+    v.wait_state("the menu from Shift+F10", lambda s: "contextMenu" in s)
+    v.xdo("key", "a")
+    s = v.wait_state("Select All chosen", lambda s: "contextMenu" not in s and s["selectedText"])
+    check("Help for the help viewer" in s["selectedText"], "all selected: %r"
+          % s["selectedText"][:40])
+    v.press("shift+F10")
+    s = v.wait_state("the menu again", lambda s: "contextMenu" in s)
+    check({i["text"]: i["enabled"] for i in s["contextMenu"]}["Copy"], "Copy with a selection")
+    v.xdo("key", "c")
+    v.wait_state("copied", lambda s: "Help for the help viewer" in s["clipboard"])
+    # Right click on the page.
+    v.xdo("mousemove", "--window", v.window(), "300", "250")
+    v.xdo("click", "3")
+    v.wait_state("the menu from a right click", lambda s: "contextMenu" in s)
+    v.xdo("key", "Escape")
+    v.wait_state("closed", lambda s: "contextMenu" not in s)
+
+
+def case_print_preview(v):
+    pdf = os.path.join(v.root, "printed.pdf")
+    v.env["KIVHELP_PRINT_FILE"] = pdf
+    v.start("h", "html_reference.html")
+    # Shift with a click on Print.
+    v.xdo("mousemove", "--window", v.window(), "184", "15")
+    v.xdo("keydown", "shift")
+    v.xdo("click", "1")
+    v.xdo("keyup", "shift")
+    s = v.wait_state("the preview", lambda s: s.get("preview", {}).get("visible")
+                     and s["preview"]["pages"] > 0)
+    pages = s["preview"]["pages"]
+    check(s["preview"]["page"] == 1 and not s["preview"]["error"], "page 1: %s" % s["preview"])
+    check(pages > 1, "the reference prints on several pages: %d" % pages)
+    focus_named(v, "Print Preview")
+    v.xdo("key", "Next")
+    v.wait_state("the next page", lambda s: s["preview"]["page"] == 2, timeout=5)
+    v.xdo("key", "End")
+    v.wait_state("the last page", lambda s: s["preview"]["page"] == pages)
+    # Printing from the preview: the same pages reach the printer.
+    v.xdo("key", "alt+p")
+    poll("the printed file", lambda: os.path.exists(pdf))
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
+    printed = re.search(r"^Pages:\s+(\d+)$", info, re.M)
+    check(printed and int(printed.group(1)) == pages, "printed %s, preview %d" % (info, pages))
+    v.xdo("key", "Escape")
+    v.wait_state("the preview closed", lambda s: not s["preview"]["visible"])
+    time.sleep(0.3)
+    check(v.first.poll() is None, "the help window stays")
+    # From the keyboard, and from the print button's menu.
+    v.press("ctrl+shift+p")
+    v.wait_state("the preview from Ctrl+Shift+P", lambda s: s["preview"]["visible"])
+    focus_named(v, "Print Preview")
+    v.xdo("key", "Escape")
+    v.wait_state("closed again", lambda s: not s["preview"]["visible"])
+    v.xdo("mousemove", "--window", v.window(), "184", "15")
+    v.xdo("click", "3")
+    v.wait_state("the print menu", lambda s: s.get("printMenu"))
+    v.xdo("key", "v")
+    v.wait_state("the preview from the menu", lambda s: s["preview"]["visible"])
+
+
+def case_search_box(v):
+    v.start()
+    v.press("ctrl+k")
+    v.wait_state("the search box focused", lambda s: s["searchFocused"])
+    v.xdo("type", "--delay", "20", "font size")
+    v.xdo("key", "Return")
+    s = v.wait_state("the results", lambda s: s["history"][-1] == "search:font size")
+    check(s["backEnabled"] and s["title"] != "KivHelp Contents", "results shown: %s" % s["title"])
+    results = s["title"]
+    v.click(101 + 12, 15)  # Back
+    v.wait_state("back to the contents", lambda s: s["title"] == "KivHelp Contents")
+    v.click(130 + 12, 15)  # Forward
+    v.wait_state("forward to the results", lambda s: s["title"] == results)
+    # Bad input: only spaces, a very long query, markup.
+    v.press("ctrl+shift+f")
+    v.wait_state("focused again", lambda s: s["searchFocused"])
+    v.xdo("key", "ctrl+a")
+    v.xdo("type", "--delay", "5", "<B>")
+    v.xdo("key", "Return")
+    v.wait_state("markup searched", lambda s: s["history"][-1] == "search:<B>")
+    check(v.first.poll() is None, "still running")
 
 
 CASES = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}

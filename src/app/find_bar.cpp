@@ -1,0 +1,220 @@
+#include "app/find_bar.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "platform/cp1252.h"
+#include "viewer/html_viewer.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr int kFindBarHeight = 27;
+const char* const kWrappedToTop = "Reached the end of the page, continued from the top";
+const char* const kWrappedToBottom = "Reached the top of the page, continued from the bottom";
+
+QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip) {
+  auto* b = new QToolButton(parent);
+  b->setAutoRaise(true);
+  b->setText(text);
+  b->setToolTip(tip);
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+}  // namespace
+
+TFindBar::TFindBar(THTMLViewer* viewer, QWidget* parent)
+    : QWidget(parent),
+      viewer_(viewer),
+      finder_([viewer](int from, const std::string& text, bool matchCase) {
+        return viewer->FindText(from, text, matchCase);
+      }) {
+  setFixedHeight(kFindBarHeight);
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(6, 2, 4, 2);
+  layout->setSpacing(4);
+  auto* label = new QLabel("Find:", this);
+  edit_ = new QLineEdit(this);
+  edit_->setMaxLength(MaxFindTextLength);
+  edit_->setFixedWidth(170);
+  edit_->setToolTip("Text to find on this page (Enter: next, Shift+Enter: previous)");
+  label->setBuddy(edit_);
+  previous_ = BarButton(this, QString(QChar(0x25B2)), "Previous match (Shift+F3)");
+  next_ = BarButton(this, QString(QChar(0x25BC)), "Next match (F3)");
+  matchCase_ = new QCheckBox("Match case", this);
+  matchCase_->setFocusPolicy(Qt::NoFocus);
+  count_ = new QLabel(this);
+  message_ = new QLabel(this);
+  close_ = BarButton(this, QString(QChar(0x00D7)), "Close the find bar (Esc)");
+  layout->addWidget(label);
+  layout->addWidget(edit_);
+  layout->addWidget(previous_);
+  layout->addWidget(next_);
+  layout->addWidget(matchCase_);
+  layout->addWidget(count_);
+  layout->addWidget(message_, 1);
+  layout->addWidget(close_);
+  hide();
+
+  edit_->installEventFilter(this);
+  connect(edit_, &QLineEdit::textEdited, this, [this] { Refind(); });
+  connect(matchCase_, &QCheckBox::toggled, this, [this] { Refind(); });
+  connect(previous_, &QToolButton::clicked, this, [this] { FindPrevious(); });
+  connect(next_, &QToolButton::clicked, this, [this] { FindNext(); });
+  connect(close_, &QToolButton::clicked, this, [this] { Close(); });
+}
+
+bool TFindBar::TakeQuery() {
+  bool lossless = true;
+  const std::string text = Utf16ToCp1252(edit_->text().toStdU16String(), &lossless);
+  bool control = false;
+  for (const char c : text) control = control || static_cast<unsigned char>(c) < ' ';
+  unmatchable_ = !text.empty() && (!lossless || control);
+  finder_.SetQuery(unmatchable_ ? std::string() : text, matchCase_->isChecked());
+  return !unmatchable_;
+}
+
+void TFindBar::Open() {
+  const bool wasHidden = isHidden();
+  show();
+  edit_->setFocus(Qt::ShortcutFocusReason);
+  edit_->selectAll();
+  if (wasHidden && !edit_->text().isEmpty()) {
+    TakeQuery();
+    finder_.CountMatches();
+  }
+  UpdateLabels();
+  Changed();
+}
+
+void TFindBar::Close() {
+  if (isHidden()) return;
+  message_->clear();
+  hide();
+  if (viewer_->isVisible()) viewer_->setFocus();
+  Changed();
+}
+
+void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
+  edit_->setText(QString::fromStdU16String(Cp1252ToUtf16(cp1252Text.substr(0, MaxFindTextLength))));
+  show();
+  if (TakeQuery())
+    Show(finder_.FindFrom(fromIndex));
+  else
+    Show({});
+}
+
+void TFindBar::Refind() {
+  if (isHidden()) show();
+  // Typing more keeps the match where it starts; else from the selection.
+  int from = finder_.Current().Start;
+  if (from < 0) from = viewer_->Document().SelStart;
+  if (edit_->text().isEmpty()) {
+    // Nothing to find: the page stays as it is, the count goes.
+    TakeQuery();
+    message_->clear();
+    UpdateLabels();
+    Changed();
+    return;
+  }
+  if (!TakeQuery()) {
+    Show({});
+    return;
+  }
+  Show(finder_.FindFrom(from));
+}
+
+void TFindBar::FindNext() {
+  if (edit_->text().isEmpty()) {
+    Open();
+    return;
+  }
+  if (isHidden()) show();
+  if (!TakeQuery()) {
+    Show({});
+    return;
+  }
+  Show(finder_.Next());
+}
+
+void TFindBar::FindPrevious() {
+  if (edit_->text().isEmpty()) {
+    Open();
+    return;
+  }
+  if (isHidden()) show();
+  if (!TakeQuery()) {
+    Show({});
+    return;
+  }
+  Show(finder_.Previous());
+}
+
+void TFindBar::DocumentChanged() {
+  finder_.Reset();
+  message_->clear();
+  if (!isHidden() && TakeQuery()) finder_.CountMatches();
+  UpdateLabels();
+  Changed();
+}
+
+void TFindBar::Show(const TFindStep& step) {
+  if (step.Start >= 0) {
+    viewer_->SelectRange(step.Start, step.Length);
+  } else if (viewer_->Document().SelStart != viewer_->Document().SelEnd) {
+    viewer_->CollapseSelection();
+  }
+  switch (step.Wrapped) {
+    case TFindWrap::ToTop:
+      message_->setText(kWrappedToTop);
+      break;
+    case TFindWrap::ToBottom:
+      message_->setText(kWrappedToBottom);
+      break;
+    case TFindWrap::None:
+      message_->clear();
+      break;
+  }
+  UpdateLabels();
+  Changed();
+}
+
+QString TFindBar::CountText() const {
+  if (edit_->text().isEmpty()) return {};
+  if (unmatchable_) return "No matches";
+  return QString::fromStdString(finder_.CountText());
+}
+
+QString TFindBar::Message() const {
+  return message_->text();
+}
+
+void TFindBar::UpdateLabels() {
+  count_->setText(CountText());
+}
+
+void TFindBar::Changed() {
+  if (OnChange) OnChange();
+}
+
+bool TFindBar::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == edit_ && e->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      if (key->modifiers() & Qt::ShiftModifier)
+        FindPrevious();
+      else
+        FindNext();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+}  // namespace kiv

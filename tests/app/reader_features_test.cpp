@@ -1,0 +1,267 @@
+// The help window's reader features: find bar, zoom, the page's context
+// menu, print preview and the search over the whole help.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include "app/app_test_support.h"
+#include "app/find_bar.h"
+#include "app/kiv_help_window.h"
+#include "app/print_preview_window.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "viewer/html_viewer.h"
+#include "viewer/paint_panel.h"
+#include "viewer/print_test_support.h"
+#include "viewer/vw_printer.h"
+
+namespace kiv {
+namespace {
+
+using testing::MakePackage;
+using testing::TempDir;
+
+std::string Page(const std::string& title, const std::string& body) {
+  return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+class ReaderFeaturesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetExecutableDirForTesting(dir_.Path());
+    std::string tall;
+    for (int i = 0; i < 120; ++i) tall += "<p>line " + std::to_string(i) + " of the topic</p>";
+    package_ = dir_.Write(
+        "kivmap.hpm",
+        MakePackage(
+            {{"contents.html", Page("Contents",
+                                    "<p>Start with <a href=\"topic.html\">the topic</a>.</p>"
+                                    "<p>Contents mention the word zebra once.</p>")},
+             {"topic.html", Page("Topic", tall + "<p>The zebra stands here.</p>" + tall +
+                                              "<table><tr><td>a zebra cell</td></tr>"
+                                              "</table>")},
+             {"other.html", Page("Other", "<p>Nothing striped.</p>")}}));
+    testing::TakeMessageBoxes();
+  }
+  void TearDown() override { SetExecutableDirForTesting(""); }
+
+  std::unique_ptr<TKivHelpWindow> Window() {
+    auto w = std::make_unique<TKivHelpWindow>(std::vector<std::string>{}, package_);
+    w->resize(552, 348);
+    w->show();
+    return w;
+  }
+  static void Type(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QCoreApplication::sendEvent(target, &press);
+    }
+  }
+  static void Key(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+  }
+
+  TempDir dir_;
+  std::string package_;
+};
+
+TEST_F(ReaderFeaturesTest, FindBarCountsSelectsWrapsAndEscClosesItBeforeTheWindow) {
+  auto w = Window();
+  w->ShowHelpPage("h", "topic.html", true, "");
+  TFindBar* bar = w->FindBar();
+  EXPECT_TRUE(bar->isHidden());
+  bar->Open();
+  EXPECT_FALSE(bar->isHidden());
+  Type(bar->Edit(), "ZEBRA");
+  EXPECT_EQ(bar->CountText(), "1 of 2");
+  EXPECT_EQ(w->Viewer()->SelectedText(), "zebra");
+  EXPECT_GT(w->Viewer()->Document().ScrollY, 0) << "the match is scrolled into view";
+  bar->FindNext();
+  EXPECT_EQ(bar->CountText(), "2 of 2");
+  EXPECT_TRUE(bar->Message().isEmpty());
+  bar->FindNext();
+  EXPECT_EQ(bar->CountText(), "1 of 2");
+  EXPECT_TRUE(bar->Message().contains("continued from the top"));
+  bar->FindPrevious();
+  EXPECT_EQ(bar->CountText(), "2 of 2");
+  EXPECT_TRUE(bar->Message().contains("continued from the bottom"));
+
+  // Match case finds none of them.
+  bar->MatchCaseBox()->setChecked(true);
+  EXPECT_EQ(bar->CountText(), "No matches");
+  bar->MatchCaseBox()->setChecked(false);
+
+  // Another page: counted again there.
+  bool handled = false;
+  w->ViewerHotSpotClick(w->Viewer(), "contents.html", handled);
+  EXPECT_EQ(bar->CountText(), "1 match");
+
+  // Text that no page can hold, and an emptied box.
+  bar->Edit()->clear();
+  Type(bar->Edit(), QString(QChar(0x4E2D)));
+  EXPECT_EQ(bar->CountText(), "No matches");
+  bar->Edit()->selectAll();
+  Key(bar->Edit(), Qt::Key_Backspace);
+  EXPECT_EQ(bar->Edit()->text(), "");
+  EXPECT_EQ(bar->CountText(), "");
+
+  // Esc: the bar first, then the window.
+  Key(bar->Edit(), Qt::Key_Escape);
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_TRUE(w->isVisible());
+  Key(w->Viewer(), Qt::Key_Escape);
+  EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(ReaderFeaturesTest, ZoomStaysWithinTheBoxAndIsKeptAsTheFontSize) {
+  auto w = Window();
+  w->ShowHelpPage("h", "topic.html", true, "");
+  for (int i = 0; i < 20; ++i) w->ZoomBy(1);
+  EXPECT_EQ(w->FontSizeBox()->value(), MaxHelpFontSize);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), MaxHelpFontSize);
+  for (int i = 0; i < 20; ++i) w->ZoomBy(-1);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), MinHelpFontSize);
+  w->ZoomReset();
+  EXPECT_EQ(w->Viewer()->DefFontSize(), DefaultHelpFontSize);
+
+  // Ctrl with the wheel: a notch a step; half notches add up.
+  QWidget* panel = w->Viewer()->PaintPanel();
+  const int scrollY = w->Viewer()->Document().ScrollY;
+  auto wheel = [&](int delta) {
+    QWheelEvent e(QPointF(10, 10), panel->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(panel, &e);
+  };
+  wheel(120);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), 13);
+  wheel(60);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), 13);
+  wheel(60);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), 14);
+  wheel(-120 * 30);
+  EXPECT_EQ(w->Viewer()->DefFontSize(), MinHelpFontSize);
+  EXPECT_EQ(w->Viewer()->Document().ScrollY, scrollY) << "a zooming wheel does not scroll";
+
+  w->ZoomBy(3);
+  w->FormClose();
+  EXPECT_EQ(IniFile(dir_.File("kivmap.ini")).ReadInteger("Help", "Help Font Size", 0), 11);
+}
+
+TEST_F(ReaderFeaturesTest, ContextMenuOffersWhatThePointAndTheSelectionAllow) {
+  auto w = Window();
+  QWidget* panel = w->Viewer()->PaintPanel();
+  // Hit tests read where the page was painted.
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  auto items = [&] {
+    std::vector<std::string> texts;
+    for (QAction* a : w->PageMenu()->actions())
+      if (!a->isSeparator())
+        texts.push_back(a->text().remove('&').toStdString() + (a->isEnabled() ? "" : " (off)"));
+    return texts;
+  };
+  // From the keyboard: no link, nothing selected, no history yet.
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                        panel->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(panel, &key);
+  ASSERT_NE(w->PageMenu(), nullptr);
+  EXPECT_EQ(items(), (std::vector<std::string>{"Copy (off)", "Select All", "Back (off)",
+                                               "Forward (off)", "Print..."}));
+  // Select All from the menu.
+  for (QAction* a : w->PageMenu()->actions())
+    if (a->text() == "Select &All") a->trigger();
+  EXPECT_NE(w->Viewer()->SelectedText().find("Start with"), std::string::npos);
+  w->PageMenu()->close();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w->PageMenu(), nullptr);
+
+  // Over the link: its location can be copied.
+  QPoint link(-1, -1);
+  for (int y = 0; y < panel->height() && link.x() < 0; y += 2)
+    for (int x = 0; x < panel->width() && link.x() < 0; x += 3)
+      if (w->LinkAtViewerPoint(panel->mapTo(w->Viewer(), QPoint(x, y))) == "topic.html")
+        link = QPoint(x, y);
+  ASSERT_GE(link.x(), 0);
+  QContextMenuEvent mouse(QContextMenuEvent::Mouse, link, panel->mapToGlobal(link));
+  QCoreApplication::sendEvent(panel, &mouse);
+  ASSERT_NE(w->PageMenu(), nullptr);
+  const auto texts = items();
+  EXPECT_EQ(texts.front(), "Copy");
+  ASSERT_NE(std::find(texts.begin(), texts.end(), "Copy Link Location"), texts.end());
+  for (QAction* a : w->PageMenu()->actions())
+    if (a->text() == "Copy &Link Location") a->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "topic.html");
+  w->PageMenu()->close();
+}
+
+TEST_F(ReaderFeaturesTest, PreviewShowsThePagesThePrintoutHas) {
+  auto w = Window();
+  w->ShowHelpPage("h", "topic.html", true, "");
+  const std::string pdf = dir_.File("printed.pdf");
+  const TPrinterSelection saved = SelectedPrinter();
+  SelectedPrinter().OutputFileName = QString::fromStdString(pdf);
+  w->Viewer()->PrintRange(1, 9999);
+  const int printed = testing::PrintedPageCount(pdf);
+  ASSERT_GT(printed, 1);
+
+  w->ShowPrintPreview();
+  TPrintPreviewWindow* preview = w->PrintPreview();
+  ASSERT_NE(preview, nullptr);
+  EXPECT_TRUE(preview->Error().isEmpty()) << preview->Error().toStdString();
+  EXPECT_EQ(preview->PageCount(), printed);
+  EXPECT_EQ(preview->CurrentPage(), 1);
+  preview->GoToPage(printed + 5);
+  EXPECT_EQ(preview->CurrentPage(), printed);
+  preview->GoToPage(-1);
+  EXPECT_EQ(preview->CurrentPage(), 1);
+  EXPECT_EQ(SelectedPrinter().Device, nullptr) << "the preview's printer is not kept";
+
+  // A shorter page: shown again, fewer pages.
+  w->ShowHelpPage("h", "other.html", true, "");
+  w->ShowPrintPreview();
+  EXPECT_EQ(preview->PageCount(), 1);
+  preview->close();
+  SelectedPrinter() = saved;
+}
+
+TEST_F(ReaderFeaturesTest, SearchResultsTakeAPlaceInHistoryAndAResultOpensAtItsHit) {
+  auto w = Window();
+  w->SearchHelp("zebra");
+  ASSERT_EQ(w->History().size(), 2u);
+  EXPECT_EQ(w->History().back(), "search:zebra");
+  EXPECT_TRUE(w->BackButton()->isEnabled());
+  const int resultsLength = w->Viewer()->TextLength();
+  EXPECT_GE(w->Viewer()->FindText(0, "Topic", true), 0);
+
+  bool handled = false;
+  w->ViewerHotSpotClick(w->Viewer(), "topic.html", handled);
+  EXPECT_EQ(w->windowTitle(), "Topic");
+  EXPECT_EQ(w->Viewer()->SelectedText(), "zebra");
+  EXPECT_GT(w->Viewer()->Document().ScrollY, 0);
+
+  // Back returns to the results.
+  w->ForwardBackClick(w->BackButton());
+  EXPECT_EQ(w->Viewer()->TextLength(), resultsLength);
+  w->ForwardBackClick(w->BackButton());
+  EXPECT_EQ(w->windowTitle(), "Contents");
+
+  // Odd queries still give a page and never fail.
+  for (const std::string& q : {std::string(10000, 'q'), std::string("     "), std::string("<B>")}) {
+    w->SearchHelp(q);
+    EXPECT_EQ(w->History().back(), "search:" + q);
+    EXPECT_GT(w->Viewer()->TextLength(), 0) << q.substr(0, 10);
+  }
+}
+
+}  // namespace
+}  // namespace kiv
