@@ -233,7 +233,7 @@ void TKivHelpWindow::CreateReaderControls() {
   bPrint_->setPopupMode(QToolButton::DelayedPopup);
   bPrint_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(bPrint_, &QToolButton::customContextMenuRequested, this, [this](const QPoint& p) {
-    if (bPrint_->isEnabled()) printMenu_->popup(bPrint_->mapToGlobal(p));
+    if (PrintAllowed()) printMenu_->popup(bPrint_->mapToGlobal(p));
   });
 
   const auto key = [this](const QKeySequence& sequence, std::function<void()> action) {
@@ -260,11 +260,16 @@ void TKivHelpWindow::CreateReaderControls() {
   key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), focusSearch);
   key(QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { ShowPageMenu({}, true); });
   key(QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
-    if (bPrint_->isEnabled()) PrintPage();
+    if (PrintAllowed()) PrintPage();
   });
   key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), [this] {
-    if (bPrint_->isEnabled()) ShowPrintPreview();
+    if (PrintAllowed()) ShowPrintPreview();
   });
+}
+
+bool TKivHelpWindow::PrintAllowed() const {
+  // The start-up kinds show no toolbar and so offer no printing.
+  return bPrint_->isEnabled() && !panel1_->isHidden();
 }
 
 void TKivHelpWindow::PlaceSearchBox() {
@@ -570,8 +575,7 @@ void TKivHelpWindow::ShowPageMenu(const QPoint& viewerPos, bool fromKeyboard) {
     });
   }
   menu->addSeparator();
-  menu->addAction("&Print...", this, [this] { PrintPage(); })
-      ->setEnabled(bPrint_->isEnabled() && !panel1_->isHidden());
+  menu->addAction("&Print...", this, [this] { PrintPage(); })->setEnabled(PrintAllowed());
   pageMenu_ = menu;
   connect(menu, &QMenu::aboutToHide, this, [this, menu] {
     if (pageMenu_ == menu) pageMenu_ = nullptr;
@@ -596,6 +600,12 @@ void TKivHelpWindow::SearchHelp() {
   bool lossless = true;
   const std::string query = Utf16ToCp1252(searchBox_->text().toStdU16String(), &lossless);
   if (query.empty()) return;
+  // A character the pages' code page lacks occurs on no page: such a query
+  // finds nothing (its stand-in '?' must not match question marks).
+  if (lossless)
+    unmatchable_.erase(query);
+  else
+    unmatchable_.insert(query);
   SearchHelp(query);
 }
 
@@ -618,7 +628,9 @@ void TKivHelpWindow::SearchHelp(const std::string& query) {
 }
 
 void TKivHelpWindow::ShowSearchResults(const std::string& query) {
-  const std::vector<HelpSearchResult> results = HelpSearch(*package_).Search(query);
+  const std::vector<HelpSearchResult> results = unmatchable_.count(query)
+                                                    ? std::vector<HelpSearchResult>()
+                                                    : HelpSearch(*package_).Search(query);
   const std::string page = SearchResultsPage(query, results);
   searchQuery_ = query;
   searchHits_.clear();
@@ -670,6 +682,8 @@ void TKivHelpWindow::FormClose() {
   std::remove(NativePath(TempJpegPath()).c_str());
   IniFile(SettingsPath()).WriteInteger(kSection, kFontSizeKey, SpinValue());
   packageStream_.reset();
+  // A preview left open would keep the program running without its window.
+  if (preview_) preview_->close();
   // The program ends with this window: no later event would write it.
   WriteState();
 }

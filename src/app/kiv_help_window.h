@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,6 +149,7 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   void WriteState();
   void CreateReaderControls();
   void PlaceSearchBox();
+  bool PrintAllowed() const;
   // Prints the page: asks for the printer first unless a file was given
   // for unattended runs.
   void PrintPage();
@@ -196,6 +198,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // with the text of their first hits.
   std::string searchQuery_;
   std::vector<std::pair<std::string, std::string>> searchHits_;
+  // Queries holding characters no page can hold: they find nothing.
+  std::set<std::string> unmatchable_;
   // Printing into this PDF file instead of asking (KIVHELP_PRINT_FILE).
   std::string printFile_;
 };

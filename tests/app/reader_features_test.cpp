@@ -47,7 +47,7 @@ class ReaderFeaturesTest : public ::testing::Test {
             {{"contents.html", Page("Contents",
                                     "<p>Start with <a href=\"topic.html\">the topic</a>.</p>"
                                     "<p>Contents mention the word zebra once.</p>")},
-             {"topic.html", Page("Topic", tall + "<p>The zebra stands here.</p>" + tall +
+             {"topic.html", Page("Topic", tall + "<p>Is the zebra here?</p>" + tall +
                                               "<table><tr><td>a zebra cell</td></tr>"
                                               "</table>")},
              {"other.html", Page("Other", "<p>Nothing striped.</p>")}}));
@@ -115,6 +115,13 @@ TEST_F(ReaderFeaturesTest, FindBarCountsSelectsWrapsAndEscClosesItBeforeTheWindo
   Key(bar->Edit(), Qt::Key_Backspace);
   EXPECT_EQ(bar->Edit()->text(), "");
   EXPECT_EQ(bar->CountText(), "");
+
+  // A pasted text longer than any search compares is cut in the box.
+  QGuiApplication::clipboard()->setText(QString(10000, 'z'));
+  bar->Edit()->selectAll();
+  Key(bar->Edit(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(bar->Edit()->text().size(), MaxFindTextLength);
+  EXPECT_EQ(bar->CountText(), "No matches");
 
   // Esc: the bar first, then the window.
   Key(bar->Edit(), Qt::Key_Escape);
@@ -230,7 +237,10 @@ TEST_F(ReaderFeaturesTest, PreviewShowsThePagesThePrintoutHas) {
   w->ShowHelpPage("h", "other.html", true, "");
   w->ShowPrintPreview();
   EXPECT_EQ(preview->PageCount(), 1);
-  preview->close();
+  // Closing the help window closes the preview: no window is left to keep
+  // the program running.
+  w->close();
+  EXPECT_FALSE(preview->isVisible());
   SelectedPrinter() = saved;
 }
 
@@ -254,6 +264,19 @@ TEST_F(ReaderFeaturesTest, SearchResultsTakeAPlaceInHistoryAndAResultOpensAtItsH
   EXPECT_EQ(w->Viewer()->TextLength(), resultsLength);
   w->ForwardBackClick(w->BackButton());
   EXPECT_EQ(w->windowTitle(), "Contents");
+
+  // A character no page can hold finds nothing, even where its stand-in
+  // '?' would match.
+  w->SearchHelp("zebra ?");
+  ASSERT_GE(w->Viewer()->FindText(0, "Topic", true), 0) << "'?' alone matches the topic";
+  const int before = static_cast<int>(w->History().size());
+  w->SearchBox()->setText(QString("zebra ") + QChar(0x4E2D));
+  w->SearchHelp();
+  ASSERT_EQ(static_cast<int>(w->History().size()), before + 1);
+  EXPECT_LT(w->Viewer()->FindText(0, "Topic", true), 0);
+  w->SearchBox()->setText("zebra");
+  w->SearchHelp();
+  EXPECT_GE(w->Viewer()->FindText(0, "Topic", true), 0);
 
   // Odd queries still give a page and never fail.
   for (const std::string& q : {std::string(10000, 'q'), std::string("     "), std::string("<B>")}) {

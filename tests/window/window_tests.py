@@ -443,6 +443,9 @@ def case_print_preview(v):
     v.wait_state("the print menu", lambda s: s.get("printMenu"))
     v.xdo("key", "v")
     v.wait_state("the preview from the menu", lambda s: s["preview"]["visible"])
+    # Esc in the help window ends the program, preview and all.
+    v.press("Escape")
+    check(v.wait_exit() == 0, "the program ends with the help window")
 
 
 def case_search_box(v):
