@@ -96,9 +96,12 @@ PageEncodingEvidence InspectPageEncoding(std::string_view bytes) {
     switch (DecodeUtf8At(bytes, pos, cp, length)) {
       case Utf8Sequence::Ascii:
         break;
-      case Utf8Sequence::MultiByte:
+      case Utf8Sequence::MultiByte: {
         ++e.multiByte;
+        unsigned char b = 0;
+        if (!CodePointToCp1252(cp, b)) ++e.unmappable;
         break;
+      }
       case Utf8Sequence::Invalid:
         ++e.invalid;
         break;
@@ -111,11 +114,11 @@ PageEncodingEvidence InspectPageEncoding(std::string_view bytes) {
 bool IsUtf8Page(const PageEncodingEvidence& e) {
   // A declaration over bytes that are not UTF-8 is a mistake of the page's
   // editor: its bytes are what the viewer has always shown, so they stay.
-  return e.byteOrderMark || (e.declared && e.invalid == 0) || BytesLookLikeUtf8(e);
+  return e.byteOrderMark || ((e.declared || e.multiByte > 0) && e.invalid == 0);
 }
 
 bool BytesLookLikeUtf8(const PageEncodingEvidence& e) {
-  return e.byteOrderMark || (e.multiByte > 0 && e.invalid == 0);
+  return e.byteOrderMark || (e.multiByte > 0 && e.invalid == 0 && e.unmappable == 0);
 }
 
 Utf8Conversion ConvertUtf8Page(std::string_view bytes) {

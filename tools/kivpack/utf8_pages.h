@@ -16,6 +16,7 @@ struct PageEncodingEvidence {
   bool declared = false;       // a META or XML declaration names UTF-8
   int multiByte = 0;           // valid sequences of two to four bytes
   int invalid = 0;             // bytes of 0x80 and above that are not such a sequence
+  int unmappable = 0;          // of the valid sequences, those without a Windows-1252 byte
 };
 
 PageEncodingEvidence InspectPageEncoding(std::string_view bytes);
@@ -23,8 +24,12 @@ PageEncodingEvidence InspectPageEncoding(std::string_view bytes);
 // Written in UTF-8: a byte-order mark, or a declaration or multi-byte
 // sequences with no byte that is not valid UTF-8.
 bool IsUtf8Page(const PageEncodingEvidence& e);
-// The bytes themselves look like UTF-8 (a declaration alone does not count):
-// what a package's page should never hold.
+// The bytes themselves look like UTF-8 that the viewer shows wrongly: a
+// byte-order mark, or valid multi-byte sequences only, each a character
+// Windows-1252 has. A declaration alone does not count, nor do sequences of
+// characters it lacks: Windows-1252 text can pair up into those by chance
+// ("é" followed by two symbols reads as one CJK character).
+// What a package's page should never hold.
 bool BytesLookLikeUtf8(const PageEncodingEvidence& e);
 
 struct Utf8Conversion {
