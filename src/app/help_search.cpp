@@ -31,8 +31,9 @@ constexpr std::size_t kExcerptLead = 60;
 // The results page stays within the viewer's page buffer with room to spare;
 // results past this are counted but not listed.
 constexpr std::size_t kResultsPageBudget = PageBufferSize - 4000;
-// How much of the query the results page repeats.
+// How much of the query, and of a page's title, the results page repeats.
 constexpr std::size_t kQueryShown = 200;
+constexpr std::size_t kTitleShown = 200;
 
 const std::array<char, 256>& LowerTable() {
   static const std::array<char, 256> table = [] {
@@ -431,8 +432,9 @@ std::string SearchResultsPage(const std::string& query,
 
   std::size_t listed = 0;
   for (const HelpSearchResult& r : results) {
-    std::string entry = "<P><A HREF=\"" + Escaped(r.fileName) + "\">" +
-                        Escaped(r.title.empty() ? r.fileName : r.title) + "</A>";
+    std::string title = r.title.empty() ? r.fileName : r.title;
+    if (title.size() > kTitleShown) title = title.substr(0, kTitleShown) + "...";
+    std::string entry = "<P><A HREF=\"" + Escaped(r.fileName) + "\">" + Escaped(title) + "</A>";
     if (!r.firstHitText.empty()) entry += "<BR>\r\n" + BoldedExcerpt(r.firstHitText, q.words);
     entry += "</P>\r\n";
     if (page.size() + entry.size() + end.size() + 200 > kResultsPageBudget) break;
