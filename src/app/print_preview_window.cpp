@@ -98,7 +98,10 @@ TPrintPreviewWindow::TPrintPreviewWindow(THTMLViewer* viewer, std::function<void
   key(QKeySequence(Qt::Key_End), [this] { GoToPage(PageCount()); });
 }
 
-TPrintPreviewWindow::~TPrintPreviewWindow() = default;
+TPrintPreviewWindow::~TPrintPreviewWindow() {
+  // The pages' view refers to the printer: it goes first.
+  delete pages_;
+}
 
 void TPrintPreviewWindow::PaintPages(QPrinter* printer) {
   error_.clear();
