@@ -238,6 +238,7 @@ void TGIFSubImage::DecodeImageData(ReadStream& stream) {
   int minCodeSize = stream.ReadByte();
   if (minCodeSize < 0) return;  // the frame keeps the fill
   target.Pixels = PixelIndices.data();
+  target.Fill = fill;
   DecodeGifImageData(stream, minCodeSize, target, image.WarningHandler);
 }
 

@@ -10,9 +10,11 @@ namespace kiv {
 // Where decoded colour indices go. The image is Width x Height pixels; only
 // the kept window (KeptLeft, KeptTop, KeptWidth x KeptHeight, inside the
 // image) is stored, row-major, in Pixels. A window of zero width stands for
-// the whole image. Pixels the data never reaches keep what the buffer held.
+// the whole image. The buffer holds Fill everywhere when decoding starts, and
+// pixels the data never reaches keep it.
 struct TGIFPixelTarget {
   std::uint8_t* Pixels = nullptr;
+  std::uint8_t Fill = 0;
   int Width = 0;
   int Height = 0;
   bool Interlaced = false;
