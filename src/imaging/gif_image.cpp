@@ -343,6 +343,11 @@ const Bitmap* TGIFSubImage::FrameBitmap() {
   return bitmap_.get();
 }
 
+std::unique_ptr<Bitmap> TGIFSubImage::TakeFrameBitmap() {
+  FrameBitmap();
+  return std::move(bitmap_);
+}
+
 // ---- Trailer
 
 void TGIFTrailer::LoadFromStream(ReadStream& stream) {
@@ -414,11 +419,17 @@ std::vector<TColor> TGIFImage::ImagePalette() {
   return p;
 }
 
+bool TGIFImage::FirstFrameFillsScreen() const {
+  if (images_.empty()) return false;
+  const TGIFSubImage& first = *images_.front();
+  return first.Width() == Width() && first.Height() == Height() && !first.ClippedToScreen;
+}
+
 const Bitmap* TGIFImage::ComposeBitmap() {
   if (bitmap_) return bitmap_.get();
   if (images_.empty()) return nullptr;
   TGIFSubImage& first = *images_.front();
-  if (first.Width() == Width() && first.Height() == Height() && !first.ClippedToScreen) {
+  if (FirstFrameFillsScreen()) {
     const Bitmap* frame = first.FrameBitmap();
     if (frame) bitmap_ = frame->Clone();
     return bitmap_.get();
@@ -437,6 +448,9 @@ const Bitmap* TGIFImage::ComposeBitmap() {
 }
 
 std::unique_ptr<Bitmap> TGIFImage::TakeComposedBitmap() {
+  // The composed bitmap would be a copy of the first frame's: that one is
+  // handed over instead of copying a whole picture.
+  if (!bitmap_ && FirstFrameFillsScreen()) return images_.front()->TakeFrameBitmap();
   ComposeBitmap();
   return std::move(bitmap_);
 }

@@ -120,6 +120,9 @@ class TGIFSubImage : public TGIFItem {
   std::vector<TColor> FramePalette();
   // Set where a transparent frame's pixel is the transparent index.
   const Mask* TransparencyMask() const { return mask_.get(); }
+  // Hands over the frame bitmap (made first when needed); a later
+  // FrameBitmap makes it again.
+  std::unique_ptr<Bitmap> TakeFrameBitmap();
 
  private:
   void DecodeImageData(ReadStream& stream);
@@ -170,6 +173,9 @@ class TGIFImage {
   std::int64_t PixelBudget = GIFMaxPixels;
 
  private:
+  // The first frame covers the logical screen exactly.
+  bool FirstFrameFillsScreen() const;
+
   std::unique_ptr<TGIFHeader> header_;
   std::vector<std::unique_ptr<TGIFSubImage>> images_;
   std::unique_ptr<TGIFTrailer> trailer_;
