@@ -633,8 +633,8 @@ void TKivHelpWindow::ShowSearchResults(const std::string& query) {
                                                     : HelpSearch(*package_).Search(query);
   const std::string page = SearchResultsPage(query, results);
   searchQuery_ = query;
-  searchHits_.clear();
-  for (const HelpSearchResult& r : results) searchHits_.emplace_back(r.fileName, r.firstHitText);
+  searchFiles_.clear();
+  for (const HelpSearchResult& r : results) searchFiles_.push_back(UpperText(r.fileName));
   viewer_->LoadDocumentBuffer(page.data(), page.size());
   findBar_->DocumentChanged();
 }
@@ -643,11 +643,13 @@ void TKivHelpWindow::SelectSearchHit(const std::string& target) {
   std::string file = target.substr(0, target.find('#'));
   if (const std::size_t sep = file.find_last_of("\\:"); sep != std::string::npos)
     file = file.substr(sep + 1);
-  bool listed = false;
-  for (const auto& hit : searchHits_) listed = listed || UpperText(hit.first) == UpperText(file);
+  const bool listed =
+      std::find(searchFiles_.begin(), searchFiles_.end(), UpperText(file)) != searchFiles_.end();
   if (!listed || target.find('#') != std::string::npos) return;
-  // The first word of the query the page shows: the page's text is what
-  // the search read, so one is there unless only the title held them.
+  // The first word of the query the page shows (the excerpt of the first
+  // hit is text around it, not a piece the page holds in one section): the
+  // page's text is what the search read, so one is there unless only the
+  // title held them.
   std::size_t at = 0;
   while (at < searchQuery_.size()) {
     at = searchQuery_.find_first_not_of(" \t", at);

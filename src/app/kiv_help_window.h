@@ -12,7 +12,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/help_package.h"
@@ -195,9 +194,9 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   TPrintPreviewWindow* preview_ = nullptr;  // a window of its own, owned here
   int wheelZoom_ = 0;                       // Ctrl+wheel angle not yet used
   // The last search of the whole help: its query and the files it found
-  // with the text of their first hits.
+  // (upper case).
   std::string searchQuery_;
-  std::vector<std::pair<std::string, std::string>> searchHits_;
+  std::vector<std::string> searchFiles_;
   // Queries holding characters no page can hold: they find nothing.
   std::set<std::string> unmatchable_;
   // Printing into this PDF file instead of asking (KIVHELP_PRINT_FILE).
