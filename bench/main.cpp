@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_page.h"
 #include "platform/message_box.h"
 #include "platform/toolkit_environment.h"
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
   kiv::SetMessageBoxHandler([](const std::string&, const std::string&, int) { return 1; });
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // The page benchmarks' page (KIV_BENCH_PAGE) is read before anything runs,
+  // so that a wrong name stops the run at once.
+  kiv::bench::BenchPage();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "alloc_counter.h"
 #include "builder/document_builder.h"
 #include "layout/section_list.h"
 #include "platform/qt_canvas.h"
@@ -32,10 +33,13 @@ void Defaults(kiv::TSectionList& doc) {
   doc.SetDefaults("Times New Roman", "Courier New", 12, kiv::clBtnText, kiv::clBlue, kiv::clWhite);
 }
 
+// Also reports the allocations per load and what a loaded page holds beyond
+// an empty document.
 void LoadPage(benchmark::State& state, const std::string& page) {
   kiv::TSectionList doc;
   Defaults(doc);
   kiv::QtCanvas canvas;
+  const kiv::bench::AllocCounts before = kiv::bench::CurrentAllocCounts();
   for (auto _ : state) {
     doc.Clear();
     kiv::TAnchorList anchors;
@@ -43,6 +47,15 @@ void LoadPage(benchmark::State& state, const std::string& page) {
     int maxWidth = 0, charIndex = 0;
     benchmark::DoNotOptimize(doc.Layout(canvas, 0, 600, maxWidth, charIndex));
   }
+  kiv::bench::ReportAllocsPerIteration(state, before, kiv::bench::CurrentAllocCounts());
+  kiv::TSectionList fresh;
+  Defaults(fresh);
+  const std::int64_t empty = kiv::bench::CurrentAllocCounts().live;
+  kiv::TAnchorList anchors;
+  kiv::ParseHtmlBuffer(fresh, anchors, page.data(), page.size());
+  int maxWidth = 0, charIndex = 0;
+  fresh.Layout(canvas, 0, 600, maxWidth, charIndex);
+  state.counters["held_bytes"] = static_cast<double>(kiv::bench::CurrentAllocCounts().live - empty);
 }
 
 void RelayoutPage(benchmark::State& state, const std::string& page) {

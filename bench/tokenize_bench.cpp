@@ -1,23 +1,16 @@
-// Tokenizing the 128000-byte reference page from a memory buffer.
+// Tokenizing the 128000-byte reference page (or the page KIV_BENCH_PAGE
+// names) from a memory buffer.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 
+#include "bench_page.h"
 #include "reader/tokenizer.h"
 
 namespace {
 
 const std::string& ReferencePage() {
-  static const std::string page = [] {
-    std::ifstream in(KIV_SOURCE_DIR "/bench/pages/reference.html", std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.empty()) throw std::runtime_error("bench/pages/reference.html is missing");
-    return bytes;
-  }();
-  return page;
+  return kiv::bench::BenchPage();
 }
 
 // One reader for every iteration, as the viewer keeps one per parse: its

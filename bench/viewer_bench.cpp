@@ -1,15 +1,16 @@
-// The viewer control on the reference page, as the user works it: one-line
+// The viewer control on the reference page (or the page KIV_BENCH_PAGE
+// names), as the user works it: one-line
 // scroll steps (pixels moved, the strip painted), width changes (relayout and
 // a full repaint), a full repaint of an 800 x 600 view, and a drag of the
 // thumb through the whole page (which must never lay out again).
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "bench_page.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
 #include "viewer/scroll_bar_32.h"
@@ -20,10 +21,7 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
 const QByteArray& Page() {
-  static const QByteArray page = [] {
-    QFile f(QStringLiteral(KIV_SOURCE_DIR "/bench/pages/reference.html"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }();
+  static const QByteArray page = QByteArray::fromStdString(kiv::bench::BenchPage());
   return page;
 }
 
