@@ -172,6 +172,8 @@ void TKivHelpWindow::CreateControls() {
                                     std::unique_ptr<Bitmap>& bitmap,
                                     TColor& color) { ViewerBitmapRequest(s, src, bitmap, color); };
   viewer_->OnHistoryChange = [this](THTMLViewer* s) { ViewerHistoryChange(s); };
+  // The link under the pointer is part of the reported state.
+  viewer_->OnHotSpotCovered = [this](THTMLViewer*, const std::string&) { ReportState(); };
   layout->addWidget(viewer_, 1);
   findBar_ = new TFindBar(viewer_, this);
   findBar_->OnChange = [this] { ReportState(); };
@@ -810,6 +812,7 @@ void TKivHelpWindow::WriteState() {
   find["message"] = findBar_->Message();
   find["focused"] = findBar_->Edit()->hasFocus();
   o["find"] = find;
+  o["hoverUrl"] = ToQString(viewer_->HoverUrl());
   o["selStart"] = viewer_->Document().SelStart;
   o["selEnd"] = viewer_->Document().SelEnd;
   o["selectedText"] = ToQString(viewer_->SelectedText().substr(0, kStateTextLength));

@@ -374,6 +374,7 @@ def case_zoom_keys(v):
 
 
 def case_context_menu(v):
+    v.env["KIVHELP_PRINT_FILE"] = os.path.join(v.root, "menu.pdf")
     v.start()
     v.press("Menu")
     s = v.wait_state("the menu from the Menu key", lambda s: "contextMenu" in s)
@@ -395,12 +396,41 @@ def case_context_menu(v):
     check({i["text"]: i["enabled"] for i in s["contextMenu"]}["Copy"], "Copy with a selection")
     v.xdo("key", "c")
     v.wait_state("copied", lambda s: "Help for the help viewer" in s["clipboard"])
-    # Right click on the page.
-    v.xdo("mousemove", "--window", v.window(), "300", "250")
+    # Right click over a link: its location can be copied. The first links
+    # are a screen down.
+    v.press("Next")
+    v.wait_state("scrolled", lambda s: s["scrollY"] > 0)
+    wid = v.window()
+    link = None
+    for y in range(40, 340, 4):
+        v.xdo("mousemove", "--window", wid, "80", str(y))
+        time.sleep(0.03)
+        s = v.state()
+        if s["hoverUrl"].endswith(".html"):
+            link = s["hoverUrl"]
+            break
+    check(link, "a link on the contents page")
     v.xdo("click", "3")
-    v.wait_state("the menu from a right click", lambda s: "contextMenu" in s)
-    v.xdo("key", "Escape")
-    v.wait_state("closed", lambda s: "contextMenu" not in s)
+    s = v.wait_state("the menu from a right click", lambda s: "contextMenu" in s)
+    check("Copy Link Location" in [i["text"] for i in s["contextMenu"]], "%s" % s["contextMenu"])
+    v.xdo("key", "l")
+    v.wait_state("the link copied", lambda s: s["clipboard"] == link)
+    # Back and Forward from the menu, after a page was shown.
+    v.second("h", "keyboard.html", "")
+    v.wait_state("the second page", lambda s: s["history"][-1] == "keyboard.html")
+    v.press("Menu")
+    v.wait_state("the menu", lambda s: "contextMenu" in s)
+    v.xdo("key", "b")
+    v.wait_state("Back chosen", lambda s: s["historyIndex"] == 0 and "contextMenu" not in s)
+    v.press("Menu")
+    v.wait_state("the menu", lambda s: "contextMenu" in s)
+    v.xdo("key", "f")
+    v.wait_state("Forward chosen", lambda s: s["historyIndex"] == 1 and "contextMenu" not in s)
+    # Print from the menu, into the file given for unattended runs.
+    v.press("shift+F10")
+    v.wait_state("the menu", lambda s: "contextMenu" in s)
+    v.xdo("key", "p")
+    poll("the printed page", lambda: os.path.exists(os.path.join(v.root, "menu.pdf")))
 
 
 def case_print_preview(v):
