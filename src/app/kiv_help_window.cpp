@@ -325,7 +325,12 @@ void TKivHelpWindow::LoadPage(const std::string& fileName) {
 void TKivHelpWindow::LoadBuffer() {
   viewer_->LoadDocumentBuffer(package_->PageBuffer(),
                               static_cast<std::size_t>(package_->PageLength()));
+  DocumentChanged();
+}
+
+void TKivHelpWindow::DocumentChanged() {
   findBar_->DocumentChanged();
+  if (preview_) preview_->Refresh();
 }
 
 void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fileName,
@@ -503,7 +508,11 @@ int TKivHelpWindow::SpinValue() const {
 }
 
 void TKivHelpWindow::spinFontSizeChange() {
-  if (viewer_->DefFontSize() != SpinValue()) viewer_->SetDefFontSize(SpinValue());
+  if (viewer_->DefFontSize() != SpinValue()) {
+    viewer_->SetDefFontSize(SpinValue());
+    // The printout follows the size.
+    if (preview_) preview_->Refresh();
+  }
   ReportState();
 }
 
@@ -638,7 +647,7 @@ void TKivHelpWindow::ShowSearchResults(const std::string& query) {
   searchFiles_.clear();
   for (const HelpSearchResult& r : results) searchFiles_.push_back(UpperText(r.fileName));
   viewer_->LoadDocumentBuffer(page.data(), page.size());
-  findBar_->DocumentChanged();
+  DocumentChanged();
 }
 
 void TKivHelpWindow::SelectSearchHit(const std::string& target) {

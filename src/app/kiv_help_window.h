@@ -139,6 +139,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // LoadPage on the package, taking its ImageSource even when it fails.
   void LoadPage(const std::string& fileName);
   void LoadBuffer();
+  // A new page is shown: the find bar and an open preview follow it.
+  void DocumentChanged();
   void UpdateButtons();
   void SetCaptionFromTitle();
   void ShowHistoryLabels();

@@ -113,7 +113,7 @@ void TPrintPreviewWindow::PaintPages(QPrinter* printer) {
   }
 }
 
-void TPrintPreviewWindow::ShowPreview() {
+void TPrintPreviewWindow::Generate() {
   // The same paper and resolution as a print job of the selected printer.
   ConfigurePrinter(*printer_, SelectedPrinter());
   printer_->setOutputFileName(QString());
@@ -122,10 +122,22 @@ void TPrintPreviewWindow::ShowPreview() {
   setUpdatesEnabled(false);
   pages_->updatePreview();
   setUpdatesEnabled(true);
+}
+
+void TPrintPreviewWindow::ShowPreview() {
+  Generate();
   show();
   raise();
   activateWindow();
   GoToPage(1);
+  UpdateLabels();
+}
+
+void TPrintPreviewWindow::Refresh() {
+  if (!isVisible()) return;
+  const int page = CurrentPage();
+  Generate();
+  GoToPage(page);
   UpdateLabels();
 }
 

@@ -27,6 +27,9 @@ class TPrintPreviewWindow : public QWidget {
 
   // Paints the pages again from the page shown now, and shows the window.
   void ShowPreview();
+  // The page or its size changed: an open preview shows it as it now
+  // prints, so that its Print button prints what it shows.
+  void Refresh();
   // The pages printed, and the one shown (from 1; 0 when there is none).
   int PageCount() const;
   int CurrentPage() const;
@@ -41,6 +44,8 @@ class TPrintPreviewWindow : public QWidget {
 
  private:
   void PaintPages(QPrinter* printer);
+  // Makes the pages again from the viewer's page.
+  void Generate();
   void UpdateLabels();
 
   THTMLViewer* viewer_;
