@@ -47,7 +47,8 @@ TFindBar::TFindBar(THTMLViewer* viewer, QWidget* parent)
   label->setBuddy(edit_);
   previous_ = BarButton(this, QString(QChar(0x25B2)), "Previous match (Shift+F3)");
   next_ = BarButton(this, QString(QChar(0x25BC)), "Next match (F3)");
-  matchCase_ = new QCheckBox("Match case", this);
+  // Alt+C toggles it: the box never takes the focus from the text.
+  matchCase_ = new QCheckBox("Match &case", this);
   matchCase_->setFocusPolicy(Qt::NoFocus);
   count_ = new QLabel(this);
   message_ = new QLabel(this);

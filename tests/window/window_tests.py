@@ -333,10 +333,16 @@ def case_find_bar(v):
     v.press("shift+F3")
     s = find_state(v, "wrapped to the last", lambda f: f["count"] == "%d of %d" % (total, total))
     check("continued from the bottom" in s["find"]["message"], "wrap announced: %s" % s["find"])
-    # A new text is counted again.
+    # A new text is counted again; Alt+C matches the letter case.
     v.xdo("key", "ctrl+a")
-    v.xdo("type", "--delay", "20", "KivHelp")
-    s = find_state(v, "a new text", lambda f: f["text"] == "KivHelp" and " of " in f["count"])
+    v.xdo("type", "--delay", "20", "HELP")
+    find_state(v, "a new text",
+               lambda f: f["text"] == "HELP" and f["count"].endswith(" of %d" % total))
+    v.xdo("key", "alt+c")
+    find_state(v, "case matched", lambda f: f["matchCase"] and f["count"] == "No matches")
+    v.xdo("key", "alt+c")
+    find_state(v, "case ignored",
+               lambda f: not f["matchCase"] and f["count"].endswith(" of %d" % total))
     # An emptied box clears the count and leaves the page alone.
     v.xdo("key", "ctrl+a", "BackSpace")
     s = find_state(v, "the count cleared", lambda f: f["text"] == "" and f["count"] == "")
