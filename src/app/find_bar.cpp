@@ -106,9 +106,9 @@ void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
   edit_->setText(QString::fromStdU16String(Cp1252ToUtf16(cp1252Text.substr(0, MaxFindTextLength))));
   show();
   if (TakeQuery())
-    Show(finder_.FindFrom(fromIndex));
+    ShowStep(finder_.FindFrom(fromIndex));
   else
-    Show({});
+    ShowStep({});
 }
 
 void TFindBar::Refind() {
@@ -125,10 +125,10 @@ void TFindBar::Refind() {
     return;
   }
   if (!TakeQuery()) {
-    Show({});
+    ShowStep({});
     return;
   }
-  Show(finder_.FindFrom(from));
+  ShowStep(finder_.FindFrom(from));
 }
 
 void TFindBar::FindNext() {
@@ -138,10 +138,10 @@ void TFindBar::FindNext() {
   }
   if (isHidden()) show();
   if (!TakeQuery()) {
-    Show({});
+    ShowStep({});
     return;
   }
-  Show(finder_.Next());
+  ShowStep(finder_.Next());
 }
 
 void TFindBar::FindPrevious() {
@@ -151,10 +151,10 @@ void TFindBar::FindPrevious() {
   }
   if (isHidden()) show();
   if (!TakeQuery()) {
-    Show({});
+    ShowStep({});
     return;
   }
-  Show(finder_.Previous());
+  ShowStep(finder_.Previous());
 }
 
 void TFindBar::DocumentChanged() {
@@ -165,7 +165,7 @@ void TFindBar::DocumentChanged() {
   Changed();
 }
 
-void TFindBar::Show(const TFindStep& step) {
+void TFindBar::ShowStep(const TFindStep& step) {
   if (step.Start >= 0) {
     viewer_->SelectRange(step.Start, step.Length);
   } else if (viewer_->Document().SelStart != viewer_->Document().SelEnd) {

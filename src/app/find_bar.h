@@ -60,7 +60,7 @@ class TFindBar : public QWidget {
   // Searches again from the current match's start (typing extends the match
   // in place) or from the selection.
   void Refind();
-  void Show(const TFindStep& step);
+  void ShowStep(const TFindStep& step);
   void UpdateLabels();
   void Changed();
 
