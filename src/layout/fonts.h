@@ -9,6 +9,7 @@
 
 #include "platform/font.h"
 #include "reader/free_list.h"
+#include "reader/object_pool.h"
 #include "reader/url_target.h"
 
 namespace kiv {
@@ -64,7 +65,7 @@ class TRunFont {
   TMyFont font_;
 };
 
-class TFontObj {
+class TFontObj : public TPooledObject {
  public:
   // A copy of font (a default font when null), hooked for its change
   // notification and measured.

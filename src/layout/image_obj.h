@@ -12,6 +12,7 @@
 
 #include "reader/attributes.h"
 #include "reader/free_list.h"
+#include "reader/object_pool.h"
 
 namespace kiv {
 
@@ -22,7 +23,7 @@ class TFontObj;
 class TMapItem;
 class TSectionList;
 
-class TImageObj {
+class TImageObj : public TPooledObject {
  public:
   // Alignment codes: inline top, middle and bottom, or floating at a side.
   enum : std::uint8_t {

@@ -1,0 +1,93 @@
+// The pool of small document objects: blocks of every size class, reused
+// after objects are freed (also through a base class), never overlap and stay
+// aligned; sizes above the pooled ones pass to the general allocator.
+#include "reader/object_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace kiv {
+namespace {
+
+class Base : public TPooledObject {
+ public:
+  explicit Base(unsigned char mark) : mark_(mark) {}
+  virtual ~Base() = default;
+  virtual bool Intact() const { return mark_ == expected_; }
+  const void* Address() const { return this; }
+
+ protected:
+  unsigned char mark_;
+  unsigned char expected_ = mark_;
+};
+
+// Objects of N payload bytes, each byte holding the object's mark.
+template <std::size_t N>
+class Sized : public Base {
+ public:
+  explicit Sized(unsigned char mark) : Base(mark) { std::memset(bytes_, mark, N); }
+  bool Intact() const override {
+    for (unsigned char b : bytes_)
+      if (b != mark_) return false;
+    return Base::Intact();
+  }
+
+ private:
+  unsigned char bytes_[N];
+};
+
+std::unique_ptr<Base> Make(int i) {
+  const auto mark = static_cast<unsigned char>(i);
+  switch (i % 6) {
+    case 0:
+      return std::make_unique<Base>(mark);
+    case 1:
+      return std::make_unique<Sized<1>>(mark);
+    case 2:
+      return std::make_unique<Sized<15>>(mark);
+    case 3:
+      return std::make_unique<Sized<100>>(mark);
+    case 4:
+      return std::make_unique<Sized<1000>>(mark);
+    default:
+      return std::make_unique<Sized<5000>>(mark);  // past the pooled sizes
+  }
+}
+
+TEST(ObjectPoolTest, BlocksOfMixedSizesNeverOverlapAcrossFreeingAndReuse) {
+  std::vector<std::unique_ptr<Base>> live;
+  for (int i = 0; i < 3000; ++i) live.push_back(Make(i));
+  // Free every third object (through the base class), then fill the gaps
+  // with objects of other sizes.
+  for (std::size_t i = 0; i < live.size(); i += 3) live[i].reset();
+  for (std::size_t i = 0; i < live.size(); i += 3) live[i] = Make(static_cast<int>(i) + 1);
+  for (const auto& object : live) {
+    ASSERT_TRUE(object->Intact());
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(object->Address()) % alignof(std::max_align_t), 0u);
+  }
+}
+
+TEST(ObjectPoolTest, RawBlocksHoldTheirSizeAndComeBack) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{16}, std::size_t{17},
+                           std::size_t{1024}, std::size_t{1025}, std::size_t{70000}}) {
+    void* a = PoolAllocate(size);
+    void* b = PoolAllocate(size);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a, b);
+    std::memset(a, 0x11, size);
+    std::memset(b, 0x22, size);
+    const auto* bytes = static_cast<const unsigned char*>(a);
+    for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(bytes[i], 0x11) << size;
+    PoolFree(a, size);
+    PoolFree(b, size);
+  }
+  PoolFree(nullptr, 8);  // as delete of a null pointer: nothing
+}
+
+}  // namespace
+}  // namespace kiv
