@@ -140,8 +140,11 @@ void THtmlBuilder::ReadTable() {
           firstRow = false;
         } else {
           finishCell();
+          const int cellsBefore = row->Count();
           table->Rows.Add(std::move(row));
           row = std::make_unique<TCellList>();
+          // Rows mostly hold as many cells as the one before.
+          row->Reserve(cellsBefore);
         }
         rowAlign = AlignOf(Reader.Attributes);
         rowVAlign = VAlignOf(Reader.Attributes, VAlignMiddle);

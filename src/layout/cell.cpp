@@ -10,10 +10,13 @@
 
 namespace kiv {
 
-TCell::TCell(TSectionList* owner) : Owner(owner), Indents(std::make_unique<IndentManager>()) {}
+TCell::TCell(TSectionList* owner) : Owner(owner) {
+  Indents.Emplace();
+}
 
 TCell::TCell(TSectionList* owner, const TCell& source)
-    : Owner(owner), BaseFontSize(source.BaseFontSize), Indents(std::make_unique<IndentManager>()) {
+    : Owner(owner), BaseFontSize(source.BaseFontSize) {
+  Indents.Emplace();
   CloneSectionsFrom(source, owner);
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+#include "layout/indent_manager.h"
+#include "layout/inline_object.h"
 #include "layout/section_base.h"
 #include "platform/win_types.h"
 #include "reader/free_list.h"
@@ -12,7 +14,6 @@
 namespace kiv {
 
 class Canvas;
-class IndentManager;
 class TSectionList;
 class TUrlTarget;
 
@@ -54,7 +55,7 @@ class TCell : public TFreeList<TSectionBase> {
   int StartY = 0;
   int StartIndex = 0;
   int TextLength = 0;
-  std::unique_ptr<IndentManager> Indents;
+  TInlineObject<IndentManager> Indents;  // always present
 
  protected:
   // Appends clones of source's sections made for owner.

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/win_types.h"
+#include "reader/object_pool.h"
 
 namespace kiv {
 
@@ -17,7 +18,7 @@ class TCell;
 class TSectionList;
 class TUrlTarget;
 
-class TSectionBase {
+class TSectionBase : public TPooledObject {
  public:
   TSectionBase() = default;
   // Copy for a cloned document: the height only; everything else is left to
@@ -60,6 +61,9 @@ class TSectionBase {
   // Called by TCell::Add before the section joins the cell: a text section
   // terminates its text there, an empty preformatted line takes one space.
   virtual void PrepareForCell() {}
+  // False when the section is a table, or holds one, with more columns than
+  // a table may have, so that its layout will drop it; other sections fit.
+  virtual bool ColumnsFit() { return true; }
   // Laid-out text lines, walked by TSectionList::LineTopAt; sections
   // without text lines have none.
   virtual int LineCount() const { return 0; }

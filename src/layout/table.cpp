@@ -49,7 +49,8 @@ void ReadWidth(const TAttribute& a, int& width, bool& isPercent) {
 
 TCellObj::TCellObj(TSectionList* owner, const TAttributeList* attributes,
                    std::uint8_t verticalAlign)
-    : VerticalAlign(verticalAlign), Content(std::make_unique<TCell>(owner)) {
+    : VerticalAlign(verticalAlign) {
+  Content.Emplace(owner);
   if (!attributes) return;
   for (const auto& a : *attributes) {
     switch (a->Id) {
@@ -84,7 +85,7 @@ TCellObj::TCellObj(TSectionList* owner, const TCellObj& source)
       // Printed copies show no background colours.
       HasBackground(false),
       BackgroundColor(source.BackgroundColor) {
-  if (source.Content) Content = std::make_unique<TCell>(owner, *source.Content);
+  if (source.Content) Content.Emplace(owner, *source.Content);
 }
 
 TCellObj::~TCellObj() = default;
@@ -251,8 +252,7 @@ bool ThtmlTable::ColumnsFit() {
   bool fit = true;
   ForEachContainer([&fit](TCell& cell) {
     for (const auto& section : cell)
-      if (auto* table = dynamic_cast<ThtmlTable*>(section.get()); table && !table->ColumnsFit())
-        fit = false;
+      if (!section->ColumnsFit()) fit = false;
   });
   return fit;
 }

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "layout/cell.h"
+#include "layout/inline_object.h"
 #include "layout/section_base.h"
 #include "platform/color.h"
 #include "reader/attributes.h"
 #include "reader/free_list.h"
+#include "reader/object_pool.h"
 
 namespace kiv {
 
@@ -41,7 +43,7 @@ constexpr std::uint8_t VAlignBottom = 2;
 
 // One grid slot: a cell read from a "TD"/"TH" tag, the caption, or a
 // placeholder (ColSpan 0) covering a slot of a spanning cell.
-class TCellObj {
+class TCellObj : public TPooledObject {
  public:
   // A cell for the document owner: reads "BGCOLOR", "COLSPAN", "ROWSPAN" and
   // "WIDTH" from attributes (which may be null).
@@ -68,7 +70,7 @@ class TCellObj {
   std::uint8_t VerticalAlign = VAlignMiddle;
   int RequestedWidth = 0;  // pixels, or percent when RequestedIsPercent
   bool RequestedIsPercent = false;
-  std::unique_ptr<TCell> Content;  // null for a placeholder
+  TInlineObject<TCell> Content;  // empty for a placeholder
   bool HasBackground = false;
   TColor BackgroundColor = 0;
 
@@ -82,7 +84,7 @@ class TCellObj {
 };
 
 // One row: its cells in column order.
-class TCellList : public TFreeList<TCellObj> {
+class TCellList : public TFreeList<TCellObj>, public TPooledObject {
  public:
   int RowHeight = 0;
   int SpannedHeight = 0;  // largest BoxHeight of the row's cells
@@ -121,7 +123,7 @@ class ThtmlTable : public TSectionBase {
   void Normalize();
   // False when this table, or one nested in its cells or caption, has more
   // columns than a table may have, so that its layout will drop it.
-  bool ColumnsFit();
+  bool ColumnsFit() override;
 
   // The containers in document order: the caption when on top, every entry
   // of every row (placeholders have none), the caption when at the bottom.

@@ -33,6 +33,10 @@ class TFreeList {
 
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
+  // Makes room for count items, so that adding up to them does not move the list.
+  void Reserve(int count) {
+    if (count > 0) items_.reserve(static_cast<std::size_t>(count));
+  }
 
   // The item at index; an index outside 0..Count-1 raises std::out_of_range.
   T* Items(int index) const { return items_.at(CheckedIndex(index)).get(); }
