@@ -88,7 +88,6 @@ class ObjectCursor {
   int image_ = 0;
 };
 
-
 int TextWidthOf(Canvas& canvas, const TSection& s, ObjectCursor& cursor, FontSelector& fonts, int p,
                 int n, bool dropTrailingSpaces) {
   if (n <= 0) return 0;
@@ -137,7 +136,7 @@ TSection::TSection(int listLevel, int justify, const TUrlTarget* link, const TMy
 TSection::TSection(TSectionList* owner, const TSection& source)
     : TSectionBase(owner, source),
       Buffer(source.Buffer),
-      Capacity(source.Capacity),
+      Capacity(static_cast<int>(Buffer.capacity()) + 1),
       Fonts(source.Fonts),
       ListLevel(source.ListLevel),
       Indent(source.Indent),
@@ -148,7 +147,6 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       // A copy made for printing breaks its lines as the screen did.
       ClearAttr(source.ClearAttr) {
   Length = source.Length;
-  Buffer.reserve(Capacity);
   for (const auto& image : source.Images) Images.Add(TImageObj::CreateClone(*image));
   // The controls' windows stay on the screen; paper gets their outlines.
   if (const TControlList* controls = source.Controls.Owned())
@@ -163,14 +161,11 @@ std::unique_ptr<TSectionBase> TSection::CreateClone(TSectionList* owner) const {
 
 void TSection::AppendText(std::string_view s) {
   if (s.empty() || Length > MaxSectionText) return;
-  const int newLength = Length + static_cast<int>(s.size());
-  if (Capacity < newLength + 1) {
-    // The buffer grows in steps beyond what is needed.
-    Capacity = newLength + 100;
-    Buffer.reserve(Capacity);
-  }
+  // The string grows in steps beyond what is needed and keeps short texts
+  // (most table cells) without an allocation of their own.
   Buffer.append(s);
-  Length = newLength;
+  Length += static_cast<int>(s.size());
+  Capacity = static_cast<int>(Buffer.capacity()) + 1;
 }
 
 bool TSection::IsFloatPlaceholder(int offset) const {

@@ -15,7 +15,7 @@
 #include "layout/control_list.h"
 #include "layout/fonts.h"
 #include "layout/image_obj.h"
-#include "layout/line_rec.h"
+#include "layout/line_list.h"
 #include "layout/section_base.h"
 #include "reader/attributes.h"
 
@@ -85,14 +85,14 @@ class TSection : public TSectionBase {
   int TextWidth(Canvas& canvas, int p, int n, bool dropTrailingSpaces) const;
 
   std::string Buffer;  // Length characters, followed by a 0
-  int Capacity = 0;    // characters reserved for Buffer
+  int Capacity = 0;    // characters Buffer has room for, its terminating 0 included
   TFontList Fonts;     // never empty; the first run at 0
   TImageList Images;
   TSectionControls Controls;  // the controls belong to their forms
   int ListLevel = 0;
   int Indent = 0;  // ListLevel list indents, used when measuring widths
   int ListNumber = 0;
-  std::vector<LineRec> Lines;       // rebuilt by each layout
+  TLineList Lines;                  // rebuilt by each layout
   std::optional<TMyFont> BaseFont;  // always set: the first run's font as built
   std::uint8_t ListType = PlainText;
   std::uint8_t Justify = JustifyLeft;
