@@ -640,6 +640,9 @@ void THtmlBuilder::ReadPreformatted(int level) {
       appendText(Reader.Token());
     } else if (ch != '<') {
       pending += static_cast<char>(ch);
+      // The ordinary bytes after it join at once, up to the end of the piece.
+      if (pending.size() <= kPreFlushLength)
+        pending.append(Reader.TakePreformattedText(kPreFlushLength + 1 - pending.size()));
       if (pending.size() > kPreFlushLength) flush();
       Reader.NextChar();
     } else {

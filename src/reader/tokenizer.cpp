@@ -57,6 +57,13 @@ constexpr std::array<bool, 256> QuotedBytes(char quote) {
 }
 constexpr std::array<bool, 256> kQuotedByteDouble = QuotedBytes('"');
 constexpr std::array<bool, 256> kQuotedByteSingle = QuotedBytes('\'');
+// Bytes of preformatted text that NextChar returns unchanged and the builder
+// appends as they stand.
+constexpr std::array<bool, 256> kPreformattedByte = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[c] = c >= 32 && c != '<' && c != '&';
+  return t;
+}();
 
 bool IsLetter(unsigned char up) {
   return up >= 'A' && up <= 'Z';
@@ -223,6 +230,16 @@ inline std::string_view ReaderState::TakeRun(const std::array<bool, 256>& accept
   const unsigned char* const start = pos_;
   const unsigned char* p = start;
   while (p != end_ && accept[*p]) ++p;
+  pos_ = p;
+  return {reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)};
+}
+
+std::string_view ReaderState::TakePreformattedText(std::size_t max) {
+  if (pushBack_ != 0) return {};
+  const unsigned char* const start = pos_;
+  const unsigned char* const stop = start + std::min<std::ptrdiff_t>(end_ - start, max);
+  const unsigned char* p = start;
+  while (p != stop && kPreformattedByte[*p]) ++p;
   pos_ = p;
   return {reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)};
 }

@@ -62,6 +62,10 @@ class ReaderState {
   void NextChar();
   // While Ch is a space, tab or carriage return: NextChar().
   void SkipWhiteSpace();
+  // Takes up to max bytes following Ch that NextChar would return one by one
+  // unchanged and that are neither "&" nor "<", so that preformatted text is
+  // read a run at a time; Ch stays as it was until the next NextChar().
+  std::string_view TakePreformattedText(std::size_t max);
   // Reads the next symbol into Sym and Token (and HeadingLevel and
   // Attributes for tags).
   void Next();
