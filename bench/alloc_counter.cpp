@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "reader/object_pool.h"
+
 namespace kiv::bench {
 
 namespace {
@@ -58,6 +60,11 @@ void Release(void* p) noexcept {
 
 AllocCounts CurrentAllocCounts() {
   return {tCalls, tBytes, tLive};
+}
+
+std::int64_t HeldBytes() {
+  return tLive - static_cast<std::int64_t>(PoolBytesReserved()) +
+         static_cast<std::int64_t>(PoolBytesInUse());
 }
 
 void ReportAllocsPerIteration(benchmark::State& state, const AllocCounts& before,

@@ -20,6 +20,11 @@ struct AllocCounts {
 
 AllocCounts CurrentAllocCounts();
 
+// Bytes held now by the calling thread's objects: the live bytes, with the
+// document object pool's chunks counted by the blocks its living objects use
+// rather than by their size.
+std::int64_t HeldBytes();
+
 // Reports, per iteration, the allocations and bytes allocated between two
 // counts taken around a benchmark loop: counters "allocs" and "alloc_bytes".
 void ReportAllocsPerIteration(benchmark::State& state, const AllocCounts& before,

@@ -50,12 +50,12 @@ void LoadPage(benchmark::State& state, const std::string& page) {
   kiv::bench::ReportAllocsPerIteration(state, before, kiv::bench::CurrentAllocCounts());
   kiv::TSectionList fresh;
   Defaults(fresh);
-  const std::int64_t empty = kiv::bench::CurrentAllocCounts().live;
+  const std::int64_t empty = kiv::bench::HeldBytes();
   kiv::TAnchorList anchors;
   kiv::ParseHtmlBuffer(fresh, anchors, page.data(), page.size());
   int maxWidth = 0, charIndex = 0;
   fresh.Layout(canvas, 0, 600, maxWidth, charIndex);
-  state.counters["held_bytes"] = static_cast<double>(kiv::bench::CurrentAllocCounts().live - empty);
+  state.counters["held_bytes"] = static_cast<double>(kiv::bench::HeldBytes() - empty);
 }
 
 void RelayoutPage(benchmark::State& state, const std::string& page) {

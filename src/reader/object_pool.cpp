@@ -31,11 +31,12 @@ class ObjectPool {
  public:
   void* Allocate(std::size_t size) {
     const std::size_t sizeClass = SizeClassOf(size);
+    const std::size_t bytes = (sizeClass + 1) * kGrain;
+    inUse_ += bytes;
     if (FreeBlock* block = free_[sizeClass]) {
       free_[sizeClass] = block->next;
       return block;
     }
-    const std::size_t bytes = (sizeClass + 1) * kGrain;
     if (static_cast<std::size_t>(chunkEnd_ - next_) < bytes) NewChunk();
     void* block = next_;
     next_ += bytes;
@@ -44,10 +45,14 @@ class ObjectPool {
 
   void Free(void* block, std::size_t size) noexcept {
     const std::size_t sizeClass = SizeClassOf(size);
+    inUse_ -= (sizeClass + 1) * kGrain;
     auto* freed = static_cast<FreeBlock*>(block);
     freed->next = free_[sizeClass];
     free_[sizeClass] = freed;
   }
+
+  std::size_t InUse() const { return inUse_; }
+  std::size_t Reserved() const { return reserved_; }
 
  private:
   struct FreeBlock {
@@ -59,6 +64,7 @@ class ObjectPool {
   void NewChunk() {
     // The end of the previous chunk, too small for this block, stays unused.
     chunks_.emplace_back(new std::byte[kChunkSize]);
+    reserved_ += kChunkSize;
     next_ = chunks_.back().get();
     chunkEnd_ = next_ + kChunkSize;
   }
@@ -67,6 +73,8 @@ class ObjectPool {
   std::byte* next_ = nullptr;
   std::byte* chunkEnd_ = nullptr;
   std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  std::size_t inUse_ = 0;
+  std::size_t reserved_ = 0;
 };
 
 // Never destroyed: objects of static documents may be freed after every
@@ -94,6 +102,14 @@ void PoolFree(void* block, std::size_t size) noexcept {
   }
 #endif
   ::operator delete(block, size);
+}
+
+std::size_t PoolBytesInUse() noexcept {
+  return ThePool().InUse();
+}
+
+std::size_t PoolBytesReserved() noexcept {
+  return ThePool().Reserved();
 }
 
 }  // namespace kiv

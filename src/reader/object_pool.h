@@ -17,6 +17,12 @@ void* PoolAllocate(std::size_t size);
 // Gives back a block PoolAllocate returned for the same size.
 void PoolFree(void* block, std::size_t size) noexcept;
 
+// Bytes of the blocks handed out and not given back: what the living pooled
+// objects hold.
+std::size_t PoolBytesInUse() noexcept;
+// Bytes the pool has taken from the general allocator (its chunks).
+std::size_t PoolBytesReserved() noexcept;
+
 // Base of the pooled classes: new and delete of them and of every class
 // derived from them go through the pool.
 class TPooledObject {
