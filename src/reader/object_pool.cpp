@@ -101,7 +101,7 @@ void PoolFree(void* block, std::size_t size) noexcept {
     return;
   }
 #endif
-  ::operator delete(block, size);
+  ::operator delete(block);
 }
 
 std::size_t PoolBytesInUse() noexcept {
