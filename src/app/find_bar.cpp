@@ -132,19 +132,14 @@ void TFindBar::Refind() {
 }
 
 void TFindBar::FindNext() {
-  if (edit_->text().isEmpty()) {
-    Open();
-    return;
-  }
-  if (isHidden()) show();
-  if (!TakeQuery()) {
-    ShowStep({});
-    return;
-  }
-  ShowStep(finder_.Next());
+  Step(true);
 }
 
 void TFindBar::FindPrevious() {
+  Step(false);
+}
+
+void TFindBar::Step(bool forward) {
   if (edit_->text().isEmpty()) {
     Open();
     return;
@@ -154,7 +149,7 @@ void TFindBar::FindPrevious() {
     ShowStep({});
     return;
   }
-  ShowStep(finder_.Previous());
+  ShowStep(forward ? finder_.Next() : finder_.Previous());
 }
 
 void TFindBar::DocumentChanged() {

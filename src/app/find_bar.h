@@ -60,6 +60,8 @@ class TFindBar : public QWidget {
   // Searches again from the current match's start (typing extends the match
   // in place) or from the selection.
   void Refind();
+  // The next (forward) or previous match; an empty box opens the bar.
+  void Step(bool forward);
   void ShowStep(const TFindStep& step);
   void UpdateLabels();
   void Changed();

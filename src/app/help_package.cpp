@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/package_index_reader.h"
 #include "app/string_helpers.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
@@ -13,63 +14,6 @@
 namespace kiv {
 
 namespace {
-
-// Index lines longer than this keep only their head: no real entry comes near
-// it, and a garbage package cannot make the lookup hold megabytes.
-constexpr std::size_t kMaxIndexLine = 4096;
-
-class File {
- public:
-  explicit File(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  std::FILE* get() const { return f_; }
-
- private:
-  std::FILE* f_;
-};
-
-// Reads the index text line by line; a line ends at LF, with or without CR.
-class LineReader {
- public:
-  explicit LineReader(std::FILE* f) : f_(f), buf_(16384) {}
-
-  bool Next(std::string& line) {
-    line.clear();
-    bool any = false;
-    for (;;) {
-      if (pos_ == len_) {
-        len_ = std::fread(buf_.data(), 1, buf_.size(), f_);
-        pos_ = 0;
-        if (len_ == 0) {
-          if (std::ferror(f_)) throw EInOutError("Read error in help package");
-          break;
-        }
-      }
-      any = true;
-      const char* begin = buf_.data() + pos_;
-      const char* nl = static_cast<const char*>(std::memchr(begin, '\n', len_ - pos_));
-      std::size_t take = nl ? static_cast<std::size_t>(nl - begin) : len_ - pos_;
-      if (line.size() < kMaxIndexLine) line.append(begin, std::min(take, kMaxIndexLine - line.size()));
-      pos_ += take;
-      if (nl) {
-        ++pos_;
-        break;
-      }
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return any;
-  }
-
- private:
-  std::FILE* f_;
-  std::vector<char> buf_;
-  std::size_t pos_ = 0;
-  std::size_t len_ = 0;
-};
 
 // A start-up file is recognised by its name after any folder, whichever
 // separator the host used.
@@ -99,31 +43,27 @@ std::string FileNamePart(const std::string& fileName) {
 
 }  // namespace
 
-std::string DefaultPackagePath() { return ExeDir() + "\\kivmap.hpm"; }
+std::string DefaultPackagePath() {
+  return ExeDir() + "\\kivmap.hpm";
+}
 
-void FindPackageEntry(const std::string& packagePath, const std::string& name,
-                      std::int32_t& start, std::int32_t& end) {
+void FindPackageEntry(const std::string& packagePath, const std::string& name, std::int32_t& start,
+                      std::int32_t& end) {
   start = -1;
   end = PageBufferSize;
   std::int32_t base = 0;
   const std::string wanted = UpperText(name);
-  File file(NativePath(packagePath));
+  PackageFile file(NativePath(packagePath));
   if (!file.get()) throw CantLocateFile(packagePath);
-  LineReader reader(file.get());
+  IndexLineReader reader(file.get());
   std::string line;
   while (reader.Next(line)) {
     if (line.compare(0, 6, "******") == 0) break;
     std::string f1 = UpperText(CsvField(line, 1, ""));
     if (f1 == "START") base = CsvIntField(line, 2, 0);
     if (f1 != wanted) continue;
-    // Offsets are added in 64 bits and saturated so a garbage index cannot
-    // overflow; such ranges are refused when the page is read.
-    auto add = [](std::int32_t a, std::int32_t b) {
-      std::int64_t s = static_cast<std::int64_t>(a) + b;
-      return static_cast<std::int32_t>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
-    };
-    start = add(CsvIntField(line, 2, -1), base);
-    if (reader.Next(line)) end = add(CsvIntField(line, 2, PageBufferSize), base);
+    start = AddOffsets(CsvIntField(line, 2, -1), base);
+    if (reader.Next(line)) end = AddOffsets(CsvIntField(line, 2, PageBufferSize), base);
     break;
   }
 }
@@ -140,7 +80,7 @@ void THelpPackage::FindPackageEntry(const std::string& name, std::int32_t& start
 void THelpPackage::LoadPage(const std::string& fileName) {
   if (IsStartupFile(fileName)) {
     imageSource_ = "startup";
-    File file(NativePath(fileName));
+    PackageFile file(NativePath(fileName));
     if (!file.get()) throw CantLocateFile(fileName);
     CommitPage(ReadBytes(file.get(), PageBufferSize, fileName));
     return;
@@ -155,7 +95,7 @@ void THelpPackage::LoadPage(const std::string& fileName) {
   if (start < 0 || end < start) {
     throw EInOutError("Bad range in help package for: " + fileName);
   }
-  File file(NativePath(packagePath_));
+  PackageFile file(NativePath(packagePath_));
   if (!file.get()) throw CantLocateFile(packagePath_);
   if (std::fseek(file.get(), start, SEEK_SET) != 0) {
     throw EInOutError("Read error in help package for: " + fileName);

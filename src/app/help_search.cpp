@@ -7,6 +7,7 @@
 #include <set>
 #include <string_view>
 
+#include "app/package_index_reader.h"
 #include "app/page_text.h"
 #include "app/string_helpers.h"
 #include "platform/ansi_case.h"
@@ -177,69 +178,19 @@ bool LinkCanName(const std::string& name) {
   return name.find_first_of("#\\:") == std::string::npos;
 }
 
-std::int32_t AddSaturated(std::int32_t a, std::int32_t b) {
-  const std::int64_t s = static_cast<std::int64_t>(a) + b;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
-}
-
-class File {
- public:
-  explicit File(const std::string& path) : f_(std::fopen(NativePath(path).c_str(), "rb")) {}
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  std::FILE* get() const { return f_; }
-
- private:
-  std::FILE* f_;
-};
-
-// The index lines up to the "******" line (or the end of the file), without
-// their line ends. Lines longer than the lookup reads keep only their head.
-std::vector<std::string> ReadIndexLines(std::FILE* f) {
-  constexpr std::size_t kMaxLine = 4096;
-  std::vector<std::string> lines;
-  std::vector<char> buf(65536);
-  std::string line;
-  bool any = false;
-  for (;;) {
-    const std::size_t n = std::fread(buf.data(), 1, buf.size(), f);
-    if (n == 0) {
-      if (std::ferror(f)) throw EInOutError("Read error in help package");
-      break;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      const char c = buf[i];
-      if (c != '\n') {
-        any = true;
-        if (line.size() < kMaxLine) line += c;
-        continue;
-      }
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.compare(0, 6, "******") == 0) {
-        lines.push_back(std::move(line));
-        return lines;
-      }
-      lines.push_back(std::move(line));
-      line.clear();
-      any = false;
-    }
-  }
-  if (any) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  return lines;
-}
-
 // Every page of the package a link can show, with the range the viewer's
 // lookup gives its name: the first entry of a name wins, offsets are added to
 // the base of the START line above them, and an entry ends where the next
 // index line's offset says.
 std::vector<PackagePage> ListPages(std::FILE* f) {
-  const std::vector<std::string> lines = ReadIndexLines(f);
+  // The index lines up to the "******" line (or the end of the file).
+  std::vector<std::string> lines;
+  IndexLineReader reader(f);
+  for (std::string line; reader.Next(line);) {
+    const bool last = line.compare(0, 6, "******") == 0;
+    lines.push_back(std::move(line));
+    if (last) break;
+  }
   std::vector<PackagePage> pages;
   std::set<std::string> seen;
   std::int32_t base = 0;
@@ -253,9 +204,9 @@ std::vector<PackagePage> ListPages(std::FILE* f) {
     if (!IsHtmlName(name) || !LinkCanName(name)) continue;
     PackagePage page;
     page.name = name;
-    page.start = AddSaturated(CsvIntField(line, 2, -1), base);
+    page.start = AddOffsets(CsvIntField(line, 2, -1), base);
     if (i + 1 < lines.size())
-      page.end = AddSaturated(CsvIntField(lines[i + 1], 2, PageBufferSize), base);
+      page.end = AddOffsets(CsvIntField(lines[i + 1], 2, PageBufferSize), base);
     pages.push_back(std::move(page));
   }
   return pages;
@@ -346,7 +297,7 @@ std::vector<HelpSearchResult> HelpSearch::Search(const std::string& query) const
   std::vector<WordMatcher> matchers;
   for (const std::string& w : q.words) matchers.emplace_back(w);
 
-  File file(package_.PackagePath());
+  PackageFile file(NativePath(package_.PackagePath()));
   if (!file.get()) throw CantLocateFile(package_.PackagePath());
   const std::vector<PackagePage> pages = ListPages(file.get());
 

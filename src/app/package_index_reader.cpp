@@ -1,0 +1,50 @@
+#include "app/package_index_reader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "platform/file_error.h"
+
+namespace kiv {
+
+PackageFile::PackageFile(const std::string& nativePath)
+    : f_(std::fopen(nativePath.c_str(), "rb")) {}
+
+PackageFile::~PackageFile() {
+  if (f_) std::fclose(f_);
+}
+
+bool IndexLineReader::Next(std::string& line) {
+  line.clear();
+  bool any = false;
+  for (;;) {
+    if (pos_ == len_) {
+      len_ = std::fread(buf_.data(), 1, buf_.size(), f_);
+      pos_ = 0;
+      if (len_ == 0) {
+        if (std::ferror(f_)) throw EInOutError("Read error in help package");
+        break;
+      }
+    }
+    any = true;
+    const char* begin = buf_.data() + pos_;
+    const char* nl = static_cast<const char*>(std::memchr(begin, '\n', len_ - pos_));
+    const std::size_t take = nl ? static_cast<std::size_t>(nl - begin) : len_ - pos_;
+    if (line.size() < MaxIndexLine) line.append(begin, std::min(take, MaxIndexLine - line.size()));
+    pos_ += take;
+    if (nl) {
+      ++pos_;
+      break;
+    }
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return any;
+}
+
+std::int32_t AddOffsets(std::int32_t a, std::int32_t b) {
+  const std::int64_t s = static_cast<std::int64_t>(a) + b;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(s, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace kiv

@@ -1,0 +1,52 @@
+// Reading a help package's index: the package file held open for one
+// lookup, its index read line by line, and offsets added without overflow.
+// The page lookup and the search over the whole help read the index the same
+// way through these.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+// Index lines longer than this keep only their head: no real entry comes near
+// it, and a garbage package cannot make a lookup hold megabytes.
+constexpr std::size_t MaxIndexLine = 4096;
+
+// A file opened for binary reading (a native path), closed when it goes.
+class PackageFile {
+ public:
+  explicit PackageFile(const std::string& nativePath);
+  ~PackageFile();
+  PackageFile(const PackageFile&) = delete;
+  PackageFile& operator=(const PackageFile&) = delete;
+  std::FILE* get() const { return f_; }
+
+ private:
+  std::FILE* f_;
+};
+
+// Reads the index text line by line; a line ends at LF, with or without CR.
+class IndexLineReader {
+ public:
+  explicit IndexLineReader(std::FILE* f) : f_(f), buf_(16384) {}
+
+  // The next line without its line end, cut to MaxIndexLine; false at the
+  // end of the file. A read error raises an input/output error.
+  bool Next(std::string& line);
+
+ private:
+  std::FILE* f_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+};
+
+// a + b, saturated to the 32-bit range: a garbage index cannot overflow; such
+// ranges are refused when the page is read.
+std::int32_t AddOffsets(std::int32_t a, std::int32_t b);
+
+}  // namespace kiv
