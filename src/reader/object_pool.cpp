@@ -93,7 +93,7 @@ void* PoolAllocate(std::size_t size) {
   return ::operator new(size);
 }
 
-void PoolFree(void* block, std::size_t size) noexcept {
+void PoolFree(void* block, [[maybe_unused]] std::size_t size) noexcept {
   if (!block) return;
 #ifndef KIV_POOL_BYPASS
   if (size <= kLargestPooled) {
