@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/kiv_help_window.h"
 #include "support/test_files.h"
 
 namespace kiv::testing {
@@ -58,5 +60,15 @@ class PrivateRuntimeDir {
   bool had_ = false;
   std::string old_;
 };
+
+// The help window on package at the size the tests use, shown: as the
+// program does, the first show runs FormShow with the command line's request
+// (none: the contents).
+inline std::unique_ptr<TKivHelpWindow> ShownHelpWindow(const std::string& package) {
+  auto w = std::make_unique<TKivHelpWindow>(std::vector<std::string>{}, package);
+  w->resize(552, 348);
+  w->show();
+  return w;
+}
 
 }  // namespace kiv::testing

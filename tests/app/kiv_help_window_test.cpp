@@ -45,14 +45,7 @@ class HelpWindowTest : public ::testing::Test {
   }
   void TearDown() override { SetExecutableDirForTesting(""); }
 
-  std::unique_ptr<TKivHelpWindow> Window() {
-    auto w = std::make_unique<TKivHelpWindow>(std::vector<std::string>{}, package_);
-    w->resize(552, 348);
-    // As the program does: the first show runs FormShow with the command
-    // line's request (none: the contents).
-    w->show();
-    return w;
-  }
+  std::unique_ptr<TKivHelpWindow> Window() { return testing::ShownHelpWindow(package_); }
   std::string Caption(const TKivHelpWindow& w) { return w.windowTitle().toStdString(); }
   IniFile Ini() { return IniFile(dir_.File("kivmap.ini")); }
 

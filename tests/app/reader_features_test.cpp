@@ -53,12 +53,7 @@ class ReaderFeaturesTest : public ::testing::Test {
   }
   void TearDown() override { SetExecutableDirForTesting(""); }
 
-  std::unique_ptr<TKivHelpWindow> Window() {
-    auto w = std::make_unique<TKivHelpWindow>(std::vector<std::string>{}, package_);
-    w->resize(552, 348);
-    w->show();
-    return w;
-  }
+  std::unique_ptr<TKivHelpWindow> Window() { return testing::ShownHelpWindow(package_); }
   static void Type(QWidget* target, const QString& text) {
     for (const QChar c : text) {
       QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
