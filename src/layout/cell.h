@@ -22,7 +22,7 @@ class TCell : public TFreeList<TSectionBase> {
   explicit TCell(TSectionList* owner);
   // Cell copy: clones every section of source for owner, in order.
   TCell(TSectionList* owner, const TCell& source);
-  ~TCell() override;
+  virtual ~TCell();
 
   // Appends a section (a null one is ignored) and returns it.
   TSectionBase* Add(std::unique_ptr<TSectionBase> section);

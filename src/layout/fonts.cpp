@@ -42,7 +42,7 @@ TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos)
     : TFontObj(font ? *font : TMyFont(), pos) {}
 
 TFontObj::TFontObj(const TFontObj& source)
-    : Pos(source.Pos), Font(*source.Font), Shift(source.Shift), Link(source.Link) {
+    : Pos(source.Pos), Shift(source.Shift), Font(*source.Font), Link(source.Link) {
   Hook();
 }
 
@@ -56,11 +56,7 @@ void TFontObj::UpdateMetrics() {
   // The run keeps its resolved face, shared by the screen's copy below and by
   // every later selection for layout and painting.
   Font->Face();
-  Canvas& screen = ScreenCanvas();
-  const kiv::Font previous = screen.CurrentFont();
-  screen.SelectFont(*Font);
-  const TextMetrics tm = screen.GetTextMetrics();
-  screen.SelectFont(previous);
+  const TextMetrics tm = ScreenCanvas().MetricsOf(*Font);
   TextHeight = tm.tmHeight;
   LineHeight = tm.tmHeight + tm.tmExternalLeading;
   Descent = tm.tmDescent;

@@ -88,12 +88,12 @@ class TFontObj : public TPooledObject {
   bool IsLink() const { return !Link.Url.empty(); }
 
   int Pos;
+  std::uint8_t Shift = ShiftNone;  // beside Pos, where it costs no padding
   TRunFont Font;
   int LineHeight = 0;  // tmHeight + tmExternalLeading
   int TextHeight = 0;  // tmHeight
   int Overhang = 0;
   int Descent = 0;
-  std::uint8_t Shift = ShiftNone;
   TUrlTarget Link;
 
  private:

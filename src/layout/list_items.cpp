@@ -29,8 +29,13 @@ bool PlainPage(TColor background) {
 
 TUListItem::TUListItem(int listLevel, const TUrlTarget* link, const TMyFont& font,
                        std::uint8_t styleFlags)
-    : TSection(listLevel, JustifyLeft, link, font, styleFlags) {
+    : TSection(listLevel, JustifyLeft, link, font, styleFlags), BaseFont(*Fonts.First()->Font) {
   ListType = BulletedItem;
+}
+
+void TUListItem::FontsChanged() {
+  if (Owner) BaseFont.ApplyDefaults(*Owner, Owner->FontColor);
+  TSection::FontsChanged();
 }
 
 std::unique_ptr<TSectionBase> TUListItem::CreateClone(TSectionList* owner) const {
@@ -63,12 +68,12 @@ void TUListItem::PaintMarker(Canvas& canvas, int x, int y, const LineRec& line) 
   const int markerX = MarkerX + x;
   const int scrollY = Owner->ScrollY;
   if (ListType == NumberedItem) {
-    canvas.SelectFont(*BaseFont);
+    canvas.SelectFont(BaseFont);
     std::string number = std::to_string(ListNumber) + ".";
     if (number.size() > static_cast<std::size_t>(MaxListNumberText))
       number.resize(MaxListNumberText);
     const int n = static_cast<int>(number.size());
-    canvas.SetTextColor(BaseFont->Color());
+    canvas.SetTextColor(BaseFont.Color());
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign(TA_BASELINE);
     const int width = canvas.TextExtent(number.data(), n).cx;

@@ -29,13 +29,15 @@ class TUListItem : public TSection {
   // Draws the number or bullet of the item beside its first line: x is the
   // window X of the cell, y the document Y of the bottom of the line's text
   // band. Definition items and plain bulleted items draw nothing.
+  void FontsChanged() override;
   void PaintMarker(Canvas& canvas, int x, int y, const LineRec& line) const;
 
+  TMyFont BaseFont;    // the first run's font as built: item numbers are drawn in it
   bool Plain = false;  // items of a "UL" with "PLAIN": no bullet
 
  protected:
   TUListItem(TSectionList* owner, const TUListItem& source)
-      : TSection(owner, source), Plain(source.Plain) {}
+      : TSection(owner, source), BaseFont(source.BaseFont), Plain(source.Plain) {}
 };
 
 class TOListItem : public TUListItem {

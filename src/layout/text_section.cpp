@@ -130,7 +130,6 @@ TSection::TSection(int listLevel, int justify, const TUrlTarget* link, const TMy
       Indent(ListLevel * ListIndentWidth),
       Justify(static_cast<std::uint8_t>(justify)) {
   Fonts.StartRuns(font, styleFlags, link);
-  BaseFont.emplace(*Fonts.First()->Font);
 }
 
 TSection::TSection(TSectionList* owner, const TSection& source)
@@ -141,7 +140,6 @@ TSection::TSection(TSectionList* owner, const TSection& source)
       ListLevel(source.ListLevel),
       Indent(source.Indent),
       ListNumber(source.ListNumber),
-      BaseFont(source.BaseFont),
       ListType(source.ListType),
       Justify(source.Justify),
       // A copy made for printing breaks its lines as the screen did.
@@ -258,7 +256,6 @@ std::unique_ptr<TSectionBase> TPreFormated::CreateClone(TSectionList* owner) con
 void TSection::FontsChanged() {
   if (Owner) {
     Fonts.FontsChanged(*Owner);
-    BaseFont->ApplyDefaults(*Owner, Owner->FontColor);
   }
   TSectionBase::FontsChanged();
 }

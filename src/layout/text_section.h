@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,8 +91,7 @@ class TSection : public TSectionBase {
   int ListLevel = 0;
   int Indent = 0;  // ListLevel list indents, used when measuring widths
   int ListNumber = 0;
-  TLineList Lines;                  // rebuilt by each layout
-  std::optional<TMyFont> BaseFont;  // always set: the first run's font as built
+  TLineList Lines;  // rebuilt by each layout
   std::uint8_t ListType = PlainText;
   std::uint8_t Justify = JustifyLeft;
   std::uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both

@@ -39,6 +39,9 @@ class Canvas {
   void SelectFont(const Font& font);
   const Font& CurrentFont() const { return font_; }
   virtual TextMetrics GetTextMetrics() const = 0;
+  // The metrics GetTextMetrics would give with font selected, leaving the
+  // selected font as it is.
+  virtual TextMetrics MetricsOf(const Font& font) const = 0;
   // Width of n bytes in the selected font (height is the cell height).
   virtual TSize TextExtent(const char* text, int n) const = 0;
   // How many of the first n bytes fit in maxExtent: the largest m with

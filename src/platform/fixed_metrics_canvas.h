@@ -18,6 +18,7 @@ class FixedMetricsCanvas : public QtCanvas {
   static TextMetrics MetricsFor(int points);
 
   TextMetrics GetTextMetrics() const override;
+  TextMetrics MetricsOf(const Font& font) const override { return MetricsFor(font.Size()); }
   TSize TextExtent(const char* text, int n) const override;
   int TextFit(const char* text, int n, int maxExtent, int& extent) const override;
   void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,

@@ -1,15 +1,32 @@
 #include "platform/font.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "platform/font_face.h"
 #include "platform/win_types.h"
 
 namespace kiv {
 
+const std::string* Font::SharedName(const std::string& name) {
+  // Never destroyed: fonts of static objects may outlive other statics. The
+  // table holds only names that were set on a font; each stays where it is
+  // once added, and the face cache keeps as many faces anyway.
+  static auto* const names = new std::unordered_set<std::string>;
+  static auto* const guard = new std::mutex;
+  std::lock_guard<std::mutex> lock(*guard);
+  return &*names->insert(name).first;
+}
+
+const std::string* Font::DefaultName() {
+  static const std::string* const name = SharedName("Times New Roman");
+  return name;
+}
+
 void Font::SetName(const std::string& name) {
-  if (name == name_) return;
-  name_ = name;
+  if (name == *name_) return;
+  name_ = SharedName(name);
   Changed();
 }
 
@@ -46,7 +63,7 @@ int Font::PixelSize() const {
 }
 
 const FontFace& Font::Face() const {
-  if (!face_) face_ = &FontFace::Get(name_, PixelSize(), style_);
+  if (!face_) face_ = &FontFace::Get(*name_, PixelSize(), style_);
   return *face_;
 }
 

@@ -46,7 +46,7 @@ class Font {
   }
   virtual ~Font() = default;
 
-  const std::string& Name() const { return name_; }
+  const std::string& Name() const { return *name_; }
   int Size() const { return size_; }
   TColor Color() const { return color_; }
   std::uint8_t Style() const { return style_; }
@@ -91,7 +91,12 @@ class Font {
   }
 
  private:
-  std::string name_ = "Times New Roman";
+  // Face names are shared: a page uses a handful of them across thousands of
+  // runs, so each font holds a pointer into one table of names.
+  static const std::string* SharedName(const std::string& name);
+  static const std::string* DefaultName();
+
+  const std::string* name_ = DefaultName();
   int size_ = 12;
   TColor color_ = clBlack;
   std::uint8_t style_ = 0;

@@ -22,6 +22,7 @@ class QtCanvas : public Canvas {
   ~QtCanvas() override;
 
   TextMetrics GetTextMetrics() const override;
+  TextMetrics MetricsOf(const Font& font) const override { return font.Face().Metrics(); }
   TSize TextExtent(const char* text, int n) const override;
   int TextFit(const char* text, int n, int maxExtent, int& extent) const override;
   void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,

@@ -9,13 +9,16 @@
 #include <utility>
 #include <vector>
 
+#include "reader/object_pool.h"
+
 namespace kiv {
 
 template <class T>
 class TFreeList {
  public:
   using Item = T;
-  using const_iterator = typename std::vector<std::unique_ptr<T>>::const_iterator;
+  using Storage = std::vector<std::unique_ptr<T>, PoolAllocator<std::unique_ptr<T>>>;
+  using const_iterator = typename Storage::const_iterator;
 
   TFreeList() = default;
   TFreeList(const TFreeList&) = delete;
@@ -29,7 +32,10 @@ class TFreeList {
     }
     return *this;
   }
-  virtual ~TFreeList() { ClearAndFree(); }
+  // Not virtual: a list is never deleted through a pointer to this class
+  // (lists are members, or bases of classes with their own virtual
+  // destructor), and each section's run and image lists stay a pointer smaller.
+  ~TFreeList() { ClearAndFree(); }
 
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
@@ -93,7 +99,7 @@ class TFreeList {
     return static_cast<std::size_t>(index);
   }
 
-  std::vector<std::unique_ptr<T>> items_;
+  Storage items_;
 };
 
 }  // namespace kiv

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
 namespace kiv {
 
@@ -29,6 +30,29 @@ class TPooledObject {
  public:
   static void* operator new(std::size_t size) { return PoolAllocate(size); }
   static void operator delete(void* block, std::size_t size) noexcept { PoolFree(block, size); }
+};
+
+// An allocator over the pool, for the small arrays the pooled objects keep
+// (a section's runs, a cell's sections, a row's cells).
+template <class T>
+class PoolAllocator {
+ public:
+  using value_type = T;
+
+  PoolAllocator() = default;
+  template <class U>
+  PoolAllocator(const PoolAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(PoolAllocate(n * sizeof(T)));
+  }
+  void deallocate(T* block, std::size_t n) noexcept { PoolFree(block, n * sizeof(T)); }
+
+  template <class U>
+  bool operator==(const PoolAllocator<U>&) const noexcept {
+    return true;
+  }
 };
 
 }  // namespace kiv
