@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/paths.h"
+
 namespace kiv::bench {
 
 const std::string& BenchPagePath() {
@@ -14,6 +16,13 @@ const std::string& BenchPagePath() {
                              : std::string(KIV_SOURCE_DIR "/bench/pages/reference.html");
   }();
   return path;
+}
+
+std::string BenchImagePath(const std::string& name) {
+  const std::string& page = BenchPagePath();
+  const std::size_t slash = page.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : page.substr(0, slash);
+  return NativePath(folder + "/" + name);
 }
 
 const std::string& BenchPage() {

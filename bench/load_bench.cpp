@@ -14,7 +14,9 @@
 #include "bench_page.h"
 #include "builder/document_builder.h"
 #include "layout/section_list.h"
+#include "reader/image_cache.h"
 #include "platform/cp1252.h"
+#include "platform/bitmap.h"
 #include "platform/qt_canvas.h"
 #include "viewer/document_painter.h"
 
@@ -31,9 +33,35 @@ QString ReferencePageText() {
       std::string_view(page.constData(), static_cast<std::size_t>(page.size()))));
 }
 
+// Pictures on, read from the page's folder; the document's image cache
+// keeps them decoded from one load to the next, as the viewer's does.
 void Defaults(kiv::TSectionList& doc) {
   doc.SetDefaults("Times New Roman", "Courier New", 12, kiv::clBtnText, kiv::clBlue, kiv::clWhite);
-  doc.ShowImages = false;  // images are the decoders' benchmarks
+  doc.ShowImages = true;
+  doc.ImageFileName = kiv::bench::BenchImagePath;
+}
+
+// What the viewer does before each load.
+void PrepareLoad(kiv::TSectionList& doc) {
+  doc.Clear();
+  if (doc.ImageCache) doc.ImageCache->AgeAll();
+}
+
+// QTextDocument finds the same pictures beside the page.
+void SetBase(QTextDocument& doc) {
+  doc.setBaseUrl(QUrl::fromLocalFile(QString::fromStdString(kiv::bench::BenchPagePath())));
+}
+
+// Pixel bytes of the decoded pictures (bitmaps and masks) a cache keeps.
+double PictureBytes(const kiv::TStringBitmapList& cache) {
+  double bytes = 0;
+  for (int i = 0; i < cache.Count(); ++i) {
+    const kiv::TBitmapItem* item = cache.Objects(i);
+    if (item->Bitmap)
+      bytes += static_cast<double>(item->Bitmap->BytesPerLine()) * item->Bitmap->Height();
+    if (item->Mask) bytes += static_cast<double>(item->Mask->Image().sizeInBytes());
+  }
+  return bytes;
 }
 
 void Build(benchmark::State& state) {
@@ -41,7 +69,7 @@ void Build(benchmark::State& state) {
   kiv::TSectionList doc;
   Defaults(doc);
   for (auto _ : state) {
-    doc.Clear();
+    PrepareLoad(doc);
     kiv::TAnchorList anchors;
     kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
     benchmark::DoNotOptimize(doc.Count());
@@ -56,7 +84,7 @@ void Load_Kiv(benchmark::State& state) {
   kiv::QtCanvas canvas;
   const kiv::bench::AllocCounts before = kiv::bench::CurrentAllocCounts();
   for (auto _ : state) {
-    doc.Clear();
+    PrepareLoad(doc);
     kiv::TAnchorList anchors;
     kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
     int maxWidth = 0, charIndex = 0;
@@ -64,21 +92,25 @@ void Load_Kiv(benchmark::State& state) {
   }
   kiv::bench::ReportAllocsPerIteration(state, before, kiv::bench::CurrentAllocCounts());
   // What one loaded page holds beyond an empty document, the shared caches
-  // being warm by now.
+  // being warm by now: the fonts' faces and the image cache, which the viewer
+  // keeps from one page to the next. The cache's pictures are reported apart.
   kiv::TSectionList fresh;
   Defaults(fresh);
+  fresh.ImageCache = std::move(doc.ImageCache);
   const std::int64_t empty = kiv::bench::HeldBytes();
   kiv::TAnchorList anchors;
   kiv::ParseHtmlBuffer(fresh, anchors, page.constData(), static_cast<std::size_t>(page.size()));
   int maxWidth = 0, charIndex = 0;
   fresh.Layout(canvas, 0, 600, maxWidth, charIndex);
   state.counters["held_bytes"] = static_cast<double>(kiv::bench::HeldBytes() - empty);
+  state.counters["picture_bytes"] = fresh.ImageCache ? PictureBytes(*fresh.ImageCache) : 0;
 }
 
 void Load_QTextDocument(benchmark::State& state) {
   const QString html = ReferencePageText();
   for (auto _ : state) {
     QTextDocument doc;
+    SetBase(doc);
     doc.setHtml(html);
     doc.setTextWidth(600);
     benchmark::DoNotOptimize(doc.size());
@@ -104,6 +136,7 @@ void Relayout_Kiv(benchmark::State& state) {
 
 void Relayout_QTextDocument(benchmark::State& state) {
   QTextDocument doc;
+  SetBase(doc);
   doc.setHtml(ReferencePageText());
   doc.setTextWidth(600);
   doc.size();
@@ -134,6 +167,7 @@ void PaintScreen_Kiv(benchmark::State& state) {
 
 void PaintScreen_QTextDocument(benchmark::State& state) {
   QTextDocument doc;
+  SetBase(doc);
   doc.setHtml(ReferencePageText());
   doc.setTextWidth(800 - kiv::ViewerScrollBarWidth - 20);
   const int scroll = static_cast<int>(doc.size().height()) / 2;
