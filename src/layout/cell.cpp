@@ -31,7 +31,7 @@ TSectionBase* TCell::Add(std::unique_ptr<TSectionBase> section) {
   section->PrepareForCell();
   section->Owner = Owner;
   TSectionBase* added = section.get();
-  TFreeList<TSectionBase>::Add(std::move(section));
+  TFreeList::Add(std::move(section));
   added->ComputeFixedHeight();
   return added;
 }

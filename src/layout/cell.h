@@ -17,7 +17,7 @@ class Canvas;
 class TSectionList;
 class TUrlTarget;
 
-class TCell : public TFreeList<TSectionBase> {
+class TCell : public TFreeList<TSectionBase, PoolAllocator> {
  public:
   explicit TCell(TSectionList* owner);
   // Cell copy: clones every section of source for owner, in order.

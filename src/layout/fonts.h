@@ -103,7 +103,7 @@ class TFontObj : public TPooledObject {
 
 // The runs of one text section: never empty once the section exists, in
 // ascending Pos, the first at 0.
-class TFontList : public TFreeList<TFontObj> {
+class TFontList : public TFreeList<TFontObj, PoolAllocator> {
  public:
   TFontList() = default;
   // Clones of source's runs, in order.

@@ -78,7 +78,7 @@ class TImageObj : public TPooledObject {
   bool ShowsPlaceholder() const;
 };
 
-class TImageList : public TFreeList<TImageObj> {
+class TImageList : public TFreeList<TImageObj, PoolAllocator> {
  public:
   TImageList() = default;
   static std::unique_ptr<TImageList> CreateClone(const TImageList& source);

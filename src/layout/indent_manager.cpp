@@ -84,7 +84,7 @@ int IndentManager::FloatsBottom() const {
 }
 
 void IndentManager::ClearPositions(int& leftY, int& rightY) const {
-  auto below = [](const TFreeList<IndentRec>& list) {
+  auto below = [](const TFreeList<IndentRec, PoolAllocator>& list) {
     int bottom = -1;
     for (const auto& r : list)
       if (r->Level == 0) bottom = std::max(bottom, r->BottomY);

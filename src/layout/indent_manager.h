@@ -58,8 +58,8 @@ class IndentManager {
 
   int Width = 0;      // the cell's width at the last layout
   int ClipWidth = 0;  // width to which preformatted text is clipped when painting
-  TFreeList<IndentRec> LeftFloats;
-  TFreeList<IndentRec> RightFloats;
+  TFreeList<IndentRec, PoolAllocator> LeftFloats;
+  TFreeList<IndentRec, PoolAllocator> RightFloats;
   int ListLevel = 0;
   int LeftEdge = 0;
   int RightEdge = 0;

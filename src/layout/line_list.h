@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "layout/line_rec.h"
@@ -40,17 +41,18 @@ class TLineList {
   const LineRec* data() const { return heap_ ? heap_.get() : &first_; }
 
   void Grow() {
-    const std::size_t capacity = capacity_ * 2 < 4 ? 4 : capacity_ * 2;
+    const std::uint32_t capacity = capacity_ * 2 < 4 ? 4 : capacity_ * 2;
     auto grown = std::make_unique<LineRec[]>(capacity);
-    for (std::size_t i = 0; i < size_; ++i) grown[i] = data()[i];
+    for (std::uint32_t i = 0; i < size_; ++i) grown[i] = data()[i];
     heap_ = std::move(grown);
     capacity_ = capacity;
   }
 
   LineRec first_;
   std::unique_ptr<LineRec[]> heap_;  // null while the lines fit in first_
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 1;
+  // 32 bits are plenty: a section has fewer lines than its text has characters.
+  std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = 1;
 };
 
 }  // namespace kiv

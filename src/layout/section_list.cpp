@@ -78,6 +78,8 @@ void TSectionList::Clear() {
   SelEnd = 0;
   ImageMaps.ClearAndFree();
   ClearAndFree();
+  // The floats of the last layout point at images just freed.
+  Indents->Clear();
 }
 
 void TSectionList::SetScrollY(int y) {

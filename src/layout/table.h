@@ -84,7 +84,7 @@ class TCellObj : public TPooledObject {
 };
 
 // One row: its cells in column order.
-class TCellList : public TFreeList<TCellObj>, public TPooledObject {
+class TCellList : public TFreeList<TCellObj, PoolAllocator>, public TPooledObject {
  public:
   int RowHeight = 0;
   int SpannedHeight = 0;  // largest BoxHeight of the row's cells
@@ -130,7 +130,7 @@ class ThtmlTable : public TSectionBase {
   template <class F>
   void ForEachContainer(F&& f) const;
 
-  TFreeList<TCellList> Rows;
+  TFreeList<TCellList, PoolAllocator> Rows;
   std::unique_ptr<TCellObj> Caption;  // always present; empty without a caption
   bool Normalized = false;
   bool Border = false;

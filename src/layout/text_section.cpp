@@ -135,8 +135,8 @@ TSection::TSection(int listLevel, int justify, const TUrlTarget* link, const TMy
 TSection::TSection(TSectionList* owner, const TSection& source)
     : TSectionBase(owner, source),
       Buffer(source.Buffer),
-      Capacity(static_cast<int>(Buffer.capacity()) + 1),
       Fonts(source.Fonts),
+      Capacity(static_cast<int>(Buffer.capacity()) + 1),
       ListLevel(source.ListLevel),
       Indent(source.Indent),
       ListNumber(source.ListNumber),

@@ -84,10 +84,10 @@ class TSection : public TSectionBase {
   int TextWidth(Canvas& canvas, int p, int n, bool dropTrailingSpaces) const;
 
   std::string Buffer;  // Length characters, followed by a 0
-  int Capacity = 0;    // characters Buffer has room for, its terminating 0 included
   TFontList Fonts;     // never empty; the first run at 0
   TImageList Images;
   TSectionControls Controls;  // the controls belong to their forms
+  int Capacity = 0;  // characters Buffer has room for, its terminating 0 included
   int ListLevel = 0;
   int Indent = 0;  // ListLevel list indents, used when measuring widths
   int ListNumber = 0;

@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/color.h"
+#include "platform/small_callback.h"
 
 namespace kiv {
 
@@ -80,7 +80,7 @@ class Font {
   const FontFace& Face() const;
 
   // Runs after every change of any property.
-  std::function<void()> OnChange;
+  SmallCallback OnChange;
 
  protected:
   // A property the face depends on changed: the face is resolved again.

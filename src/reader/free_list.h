@@ -1,6 +1,10 @@
 // TFreeList: a list that owns its items. Freeing the list, or clearing it
 // with ClearAndFree, frees every item in index order. Document collections
-// (font runs, images, cells, attributes) derive from it.
+// (font runs, images, cells, attributes) derive from it. The lists of a
+// document's objects keep their arrays in the object pool too
+// (TFreeList<T, PoolAllocator>); lists that outlive pages, such as the
+// viewer's history, use the general allocator, so that a cleared page leaves
+// the pool empty.
 #pragma once
 
 #include <cstddef>
@@ -13,11 +17,11 @@
 
 namespace kiv {
 
-template <class T>
+template <class T, template <class> class Allocator = std::allocator>
 class TFreeList {
  public:
   using Item = T;
-  using Storage = std::vector<std::unique_ptr<T>, PoolAllocator<std::unique_ptr<T>>>;
+  using Storage = std::vector<std::unique_ptr<T>, Allocator<std::unique_ptr<T>>>;
   using const_iterator = typename Storage::const_iterator;
 
   TFreeList() = default;
@@ -83,10 +87,11 @@ class TFreeList {
   }
   void Exchange(int a, int b) { std::swap(items_.at(CheckedIndex(a)), items_.at(CheckedIndex(b))); }
 
-  // Frees every item in index order, then empties the list.
+  // Frees every item in index order, then empties the list and gives its
+  // array back, so that a cleared page leaves nothing in the object pool.
   void ClearAndFree() {
     for (auto& item : items_) item.reset();
-    items_.clear();
+    Storage().swap(items_);
   }
 
   // Iteration over the owning pointers, in index order.

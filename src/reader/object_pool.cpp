@@ -46,6 +46,13 @@ class ObjectPool {
   void Free(void* block, std::size_t size) noexcept {
     const std::size_t sizeClass = SizeClassOf(size);
     inUse_ -= (sizeClass + 1) * kGrain;
+    if (inUse_ == 0) {
+      // Every block is back (a page was cleared and no other is alive): the
+      // next page is cut from the chunks' start again, in order, instead of
+      // from free lists threaded through memory that has gone cold.
+      StartOver();
+      return;
+    }
     auto* freed = static_cast<FreeBlock*>(block);
     freed->next = free_[sizeClass];
     free_[sizeClass] = freed;
@@ -61,18 +68,32 @@ class ObjectPool {
 
   static std::size_t SizeClassOf(std::size_t size) { return size == 0 ? 0 : (size - 1) / kGrain; }
 
+  // Moves on to the next chunk, taking a new one after the last. The end of
+  // the previous chunk, too small for this block, stays unused.
   void NewChunk() {
-    // The end of the previous chunk, too small for this block, stays unused.
-    chunks_.emplace_back(new std::byte[kChunkSize]);
-    reserved_ += kChunkSize;
-    next_ = chunks_.back().get();
+    if (chunk_ + 1 >= chunks_.size()) {
+      chunks_.emplace_back(new std::byte[kChunkSize]);
+      reserved_ += kChunkSize;
+      chunk_ = chunks_.size() - 1;
+    } else {
+      ++chunk_;
+    }
+    next_ = chunks_[chunk_].get();
     chunkEnd_ = next_ + kChunkSize;
+  }
+
+  void StartOver() {
+    free_ = {};
+    chunk_ = 0;
+    next_ = chunks_.empty() ? nullptr : chunks_.front().get();
+    chunkEnd_ = next_ ? next_ + kChunkSize : nullptr;
   }
 
   std::array<FreeBlock*, kSizeClasses> free_{};
   std::byte* next_ = nullptr;
   std::byte* chunkEnd_ = nullptr;
   std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  std::size_t chunk_ = static_cast<std::size_t>(-1);  // the chunk next_ cuts from; none yet
   std::size_t inUse_ = 0;
   std::size_t reserved_ = 0;
 };
