@@ -97,21 +97,26 @@ int TextWidthOf(Canvas& canvas, const TSection& s, ObjectCursor& cursor, FontSel
   int width = 0;
   const int end = p + n;
   int offset = p;
+  // A section of text alone (most of them) has no objects to look for.
+  const bool textOnly = s.Images.Empty() && s.Controls->Count() == 0;
   while (offset < end) {
-    if (TImageObj* image = cursor.ImageAt(offset)) {
-      if (!image->Floats()) width += image->ImageWidth;
-      ++offset;
-      continue;
+    if (!textOnly) {
+      if (TImageObj* image = cursor.ImageAt(offset)) {
+        if (!image->Floats()) width += image->ImageWidth;
+        ++offset;
+        continue;
+      }
+      const int controlWidth = s.Controls->WidthAt(offset);
+      if (controlWidth >= 0) {
+        width += controlWidth;
+        ++offset;
+        continue;
+      }
     }
-    const int controlWidth = s.Controls->WidthAt(offset);
-    if (controlWidth >= 0) {
-      width += controlWidth;
-      ++offset;
-      continue;
-    }
-    const int piece =
-        std::min({end - offset, cursor.CountAt(offset), cursor.DistanceToImage(offset),
-                  s.Controls->DistanceToNext(offset)});
+    const int piece = textOnly ? std::min(end - offset, cursor.CountAt(offset))
+                               : std::min({end - offset, cursor.CountAt(offset),
+                                           cursor.DistanceToImage(offset),
+                                           s.Controls->DistanceToNext(offset)});
     const TFontObj* run = cursor.RunAt(offset);
     fonts.Select(run);
     width += canvas.TextExtent(text + offset, piece).cx - run->Overhang;
@@ -285,7 +290,8 @@ class TSection::LayoutPass {
         indents_(indents),
         y_(y),
         cursor_(s.Fonts, s.Images, s.Length),
-        fonts_(canvas) {}
+        fonts_(canvas),
+        textOnly_(s.Images.Empty() && s.Controls->Count() == 0) {}
 
   int Run();
   int ClearSpace() const;
@@ -300,6 +306,7 @@ class TSection::LayoutPass {
   int y_;
   ObjectCursor cursor_;
   FontSelector fonts_;
+  const bool textOnly_;  // no images or controls: Fit need not look for them
   std::vector<TImageObj*> pending_;  // floats met after text, registered below the line
 };
 
@@ -326,39 +333,43 @@ int TSection::LayoutPass::Fit(int p, int width, int allowed, int& floatHeight) {
   bool first = true;
   int offset = p;
   for (;;) {
-    if (TImageObj* image = cursor_.ImageAt(offset)) {
-      if (!image->Floats()) {
-        x += image->ImageWidth;
-        first = false;
-      } else if (first) {
-        const int room = image->ImageWidth + image->HSpace;
-        // A float that no longer fits beside the ones before it starts the
-        // next line, where it is registered once.
-        if (k > 0 && x + room > width) return k;
-        indents_.AddFloat(y_, image);
-        floatHeight = std::max(floatHeight, image->ImageHeight);
-        x += room;
-      } else {
-        pending_.push_back(image);
+    // A section of text alone (most of them) has no objects to look for.
+    if (!textOnly_) {
+      if (TImageObj* image = cursor_.ImageAt(offset)) {
+        if (!image->Floats()) {
+          x += image->ImageWidth;
+          first = false;
+        } else if (first) {
+          const int room = image->ImageWidth + image->HSpace;
+          // A float that no longer fits beside the ones before it starts the
+          // next line, where it is registered once.
+          if (k > 0 && x + room > width) return k;
+          indents_.AddFloat(y_, image);
+          floatHeight = std::max(floatHeight, image->ImageHeight);
+          x += room;
+        } else {
+          pending_.push_back(image);
+        }
+        if (x > width) return k;
+        if (k + 1 >= allowed) return allowed;
+        ++k;
+        ++offset;
+        continue;
       }
-      if (x > width) return k;
-      if (k + 1 >= allowed) return allowed;
-      ++k;
-      ++offset;
-      continue;
+      const int controlWidth = s_.Controls->WidthAt(offset);
+      if (controlWidth >= 0) {
+        x += controlWidth;
+        if (x > width) return k;
+        first = false;
+        if (k + 1 >= allowed) return allowed;
+        ++k;
+        ++offset;
+        continue;
+      }
     }
-    const int controlWidth = s_.Controls->WidthAt(offset);
-    if (controlWidth >= 0) {
-      x += controlWidth;
-      if (x > width) return k;
-      first = false;
-      if (k + 1 >= allowed) return allowed;
-      ++k;
-      ++offset;
-      continue;
-    }
-    const int limit = std::min({cursor_.CountAt(offset), cursor_.DistanceToImage(offset),
-                                s_.Controls->DistanceToNext(offset)});
+    const int limit = textOnly_ ? cursor_.CountAt(offset)
+                                : std::min({cursor_.CountAt(offset), cursor_.DistanceToImage(offset),
+                                            s_.Controls->DistanceToNext(offset)});
     const TFontObj* run = cursor_.RunAt(offset);
     fonts_.Select(run);
     // The most characters whose extent less the overhang fits in what is left.
