@@ -114,7 +114,7 @@ void TFontList::StartRuns(const TMyFont& font, std::uint8_t styleFlags, const TU
   items_.reserve(3);
   TFontObj* run = Emplace(
       font, 0, [styleFlags](TMyFont& f) { f.SetStyle(f.Style() | (styleFlags & StyleFlagsMask)); });
-  if (link) run->Link = *link;
+  if (link && !(link->Url.empty() && link->Target.empty())) run->Link = *link;
 }
 
 TFontObj* TFontList::RunForFont(const TSectionList& document, const TMyFont& font, int length,

@@ -69,8 +69,9 @@ class ObjectPool {
   static std::size_t SizeClassOf(std::size_t size) { return size == 0 ? 0 : (size - 1) / kGrain; }
 
   // Moves on to the next chunk, taking a new one after the last. The end of
-  // the previous chunk, too small for this block, stays unused.
-  void NewChunk() {
+  // the previous chunk, too small for this block, stays unused. Kept out of
+  // line, as StartOver, so that the frequent paths stay short.
+  [[gnu::noinline]] void NewChunk() {
     if (chunk_ + 1 >= chunks_.size()) {
       chunks_.emplace_back(new std::byte[kChunkSize]);
       reserved_ += kChunkSize;
@@ -82,7 +83,7 @@ class ObjectPool {
     chunkEnd_ = next_ + kChunkSize;
   }
 
-  void StartOver() {
+  [[gnu::noinline]] void StartOver() {
     free_ = {};
     chunk_ = 0;
     next_ = chunks_.empty() ? nullptr : chunks_.front().get();
