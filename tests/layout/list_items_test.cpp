@@ -89,6 +89,26 @@ TEST_F(ListMarkerTest, NumberIsRightAlignedFivePixelsBeforeTheText) {
   EXPECT_EQ(image.pixel(21, 25), qRgb(0, 0, 0));
 }
 
+// The number is drawn in the item's first font as built, which follows the
+// document's font size, in the item and in its copies.
+TEST_F(ListMarkerTest, NumberFontFollowsTheBaseSizeAndIsCopied) {
+  font.SetSize(12);
+  auto* item = Item(std::make_unique<TOListItem>(1, nullptr, font, 12));
+  font.SetSize(20);  // later changes of the builder's font are not the item's
+  EXPECT_EQ(item->BaseFont.Size(), 12);
+  doc.BaseFontSize = 24;
+  doc.FontsChanged();
+  EXPECT_EQ(item->BaseFont.Size(), 24);
+  // "12." is now three 16-pixel blocks ending 5 pixels before the text.
+  item->MarkerX = 70;
+  QImage image = Paint(*item);
+  EXPECT_EQ(Inked(image, 25, qRgb(255, 255, 255)), std::make_pair(80 - 5 - 48, 73));
+  auto copy = TSectionList::CreateCopy(doc);
+  auto* copied = dynamic_cast<TOListItem*>((*copy)[0]);
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(copied->BaseFont.Size(), 24);
+}
+
 TEST_F(ListMarkerTest, LongNumbersAreCutToSevenCharacters) {
   auto* item = Item(std::make_unique<TOListItem>(1, nullptr, font, 123456789));
   item->MarkerX = 70;

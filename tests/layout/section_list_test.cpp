@@ -137,6 +137,9 @@ TEST(CellLayoutTest, FloatsBelowTheLastSectionExtendTheHeight) {
   // A second layout starts from cleared indents.
   EXPECT_EQ(LayOut(doc), 80);
   EXPECT_EQ(doc.Indents->LeftFloats.Count(), 1);
+  // Clearing the page drops its floats with its sections.
+  doc.Clear();
+  EXPECT_EQ(doc.Indents->LeftFloats.Count(), 0);
 }
 
 TEST(CellLayoutTest, EmptyDocumentHasNoHeightNorSections) {

@@ -10,6 +10,7 @@
 #include "platform/font.h"
 #include "platform/qt_canvas.h"
 #include "platform/screen_canvas.h"
+#include "platform/small_callback.h"
 
 namespace kiv {
 namespace {
@@ -114,6 +115,77 @@ TEST(FontTest, ChangeNotificationRunsOnEveryPropertyChange) {
   EXPECT_EQ(changes, 5);
   EXPECT_EQ(f.Size(), 30);
   EXPECT_EQ(f.Face().PixelSize(), 40);
+}
+
+TEST(FontTest, NotificationKeepsItsTargetAndCopiesLeaveItBehind) {
+  struct Counter {
+    int calls = 0;
+    void Hook(Font& f) {
+      f.OnChange = [this] { ++calls; };
+    }
+  } counter;
+  Font f;
+  EXPECT_FALSE(f.OnChange);
+  f.OnChange();  // none set: nothing happens
+  counter.Hook(f);
+  ASSERT_TRUE(f.OnChange);
+  f.SetSize(20);
+  const SmallCallback copy = f.OnChange;
+  copy();
+  EXPECT_EQ(counter.calls, 2);
+  Font copied(f);
+  EXPECT_FALSE(copied.OnChange);
+  copied.SetSize(9);
+  EXPECT_EQ(counter.calls, 2);
+  f.OnChange = nullptr;
+  f.SetSize(21);
+  EXPECT_EQ(counter.calls, 2);
+}
+
+// Fonts share one copy of each face name.
+TEST(FontTest, NamesAreSharedAndKeepTheirText) {
+  Font a, b;
+  EXPECT_EQ(a.Name(), "Times New Roman");
+  EXPECT_EQ(&a.Name(), &b.Name());
+  a.SetName("Arial");
+  b.SetName(std::string("Ari") + "al");
+  EXPECT_EQ(&a.Name(), &b.Name());
+  EXPECT_EQ(b.Name(), "Arial");
+  Font c(a);
+  c.SetName("Courier New");
+  EXPECT_EQ(a.Name(), "Arial");
+  EXPECT_EQ(c.Name(), "Courier New");
+  c = a;
+  EXPECT_EQ(&c.Name(), &a.Name());
+}
+
+// Measuring a font without selecting it gives what selecting it would, and
+// leaves the selected font alone.
+TEST(FontTest, MetricsOfAFontMatchThoseOfTheSelectedFont) {
+  QtCanvas screen;
+  FixedMetricsCanvas fixed;
+  for (Canvas* canvas : {static_cast<Canvas*>(&screen), static_cast<Canvas*>(&fixed)}) {
+    Font selected;
+    selected.SetSize(9);
+    canvas->SelectFont(selected);
+    for (int size : {8, 12, 20}) {
+      for (std::uint8_t style : {std::uint8_t{0}, std::uint8_t{fsBold | fsItalic}}) {
+        Font f;
+        f.SetName("Arial");
+        f.SetSize(size);
+        f.SetStyle(style);
+        const TextMetrics measured = canvas->MetricsOf(f);
+        EXPECT_EQ(canvas->CurrentFont().Size(), 9);
+        canvas->SelectFont(f);
+        const TextMetrics tm = canvas->GetTextMetrics();
+        canvas->SelectFont(selected);
+        EXPECT_EQ(measured.tmHeight, tm.tmHeight) << size;
+        EXPECT_EQ(measured.tmDescent, tm.tmDescent) << size;
+        EXPECT_EQ(measured.tmExternalLeading, tm.tmExternalLeading) << size;
+        EXPECT_EQ(measured.tmOverhang, tm.tmOverhang) << size;
+      }
+    }
+  }
 }
 
 TEST(FontTest, AbsurdSizesAreClamped) {

@@ -9,7 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <set>
 #include <vector>
+
+#include "reader/free_list.h"
 
 namespace kiv {
 namespace {
@@ -101,6 +105,57 @@ TEST(ObjectPoolTest, BytesInUseFollowTheLivingBlocks) {
   // 100 bytes take a block of 112; 5000 bytes are not pooled.
   EXPECT_EQ(during - before, 112u);
   EXPECT_GE(PoolBytesReserved(), during);
+}
+
+// Loading page after page must not make the pool grow: once a page's blocks
+// are all back, the next page gets the same memory again.
+TEST(ObjectPoolTest, PagesLoadedOneAfterAnotherReuseTheSameBlocks) {
+  if (PoolBytesReserved() == 0) {
+    void* probe = PoolAllocate(16);
+    const bool bypassed = PoolBytesReserved() == 0;
+    PoolFree(probe, 16);
+    if (bypassed) GTEST_SKIP() << "the pool steps aside under AddressSanitizer";
+  }
+  auto loadPage = [] {
+    std::vector<std::unique_ptr<Base>> page;
+    for (int i = 0; i < 4000; ++i) page.push_back(Make(i * 6 + 3));  // 100-byte objects
+    std::set<const void*> addresses;
+    for (const auto& object : page) addresses.insert(object->Address());
+    return addresses;
+  };
+  const std::set<const void*> first = loadPage();
+  const std::size_t reserved = PoolBytesReserved();
+  for (int page = 0; page < 5; ++page) EXPECT_EQ(loadPage(), first);
+  EXPECT_EQ(PoolBytesReserved(), reserved);
+}
+
+TEST(ObjectPoolTest, AllocatorServesContainersAndRefusesImpossibleSizes) {
+  const std::size_t before = PoolBytesInUse();
+  {
+    std::vector<int, PoolAllocator<int>> numbers;
+    for (int i = 0; i < 5000; ++i) numbers.push_back(i);  // grows past the pooled sizes
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(numbers[static_cast<std::size_t>(i)], i);
+    numbers.resize(10);
+    numbers.shrink_to_fit();
+    EXPECT_EQ(numbers.back(), 9);
+  }
+  EXPECT_EQ(PoolBytesInUse(), before);
+  PoolAllocator<std::uint64_t> allocator;
+  EXPECT_THROW(allocator.allocate(static_cast<std::size_t>(-1) / 4), std::bad_array_new_length);
+}
+
+// A cleared list gives its array back, so that a cleared page holds nothing.
+TEST(ObjectPoolTest, ClearedPooledListsHoldNoBlocks) {
+  const std::size_t before = PoolBytesInUse();
+  TFreeList<Base, PoolAllocator> list;
+  for (int i = 0; i < 50; ++i) list.Add(Make(i * 6 + 2));
+  if (PoolBytesReserved() == 0) GTEST_SKIP() << "the pool steps aside under AddressSanitizer";
+  EXPECT_GT(PoolBytesInUse(), before);
+  list.ClearAndFree();
+  EXPECT_EQ(PoolBytesInUse(), before);
+  EXPECT_EQ(list.Count(), 0);
+  list.Add(Make(1));  // still usable
+  EXPECT_TRUE(list.First()->Intact());
 }
 
 }  // namespace
