@@ -4,6 +4,7 @@
 #pragma once
 
 #include "reader/free_list.h"
+#include "reader/object_pool.h"
 
 namespace kiv {
 
@@ -11,8 +12,10 @@ class TImageObj;
 
 // One band of a boundary. A left record's Offset is the left boundary
 // relative to the cell's left edge; a right record's is the right boundary
-// relative to the cell's right edge (0 or negative).
-class IndentRec {
+// relative to the cell's right edge (0 or negative). Records come from the
+// object pool, where those of a cell lie close together for the scans of
+// every line.
+class IndentRec : public TPooledObject {
  public:
   IndentRec() = default;
   IndentRec(int offset, int topY, int bottomY, int level)
