@@ -563,6 +563,18 @@ void TSection::MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) {
   minWidth = 0;
   maxWidth = 0;
   if (Length == 0) return;
+  if (Images.Empty() && Controls->Count() == 0 && Fonts.Count() == 1) {
+    // Text in one font, as most sections are: the whole and its widest word
+    // measured in one pass.
+    const TFontObj* run = Fonts.First();
+    FontSelector fonts(canvas);
+    fonts.Select(run);
+    int widest = 0;
+    maxWidth = canvas.MeasureWords(Buffer.data(), Length, ImagePlaceholder, widest) -
+               run->Overhang + Indent;
+    minWidth = (widest < 0 ? 0 : std::max(0, widest - run->Overhang)) + Indent;
+    return;
+  }
   ObjectCursor cursor(Fonts, Images, Length);
   int floatSum = 0;
   for (const auto& image : Images) {

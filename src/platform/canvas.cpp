@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include <algorithm>
+
 namespace kiv {
 
 Canvas::~Canvas() = default;
@@ -20,6 +22,26 @@ int Canvas::TextFit(const char* text, int n, int maxExtent, int& extent) const {
   }
   extent = TextExtent(text, low).cx;
   return low;
+}
+
+namespace {
+
+bool Divides(char c, char separator) {
+  return c == ' ' || c == separator;
+}
+
+}  // namespace
+
+int Canvas::MeasureWords(const char* text, int n, char separator, int& widestWord) const {
+  widestWord = -1;
+  if (!text || n <= 0) return 0;
+  for (int i = 0; i < n;) {
+    while (i < n && Divides(text[i], separator)) ++i;
+    const int start = i;
+    while (i < n && !Divides(text[i], separator)) ++i;
+    if (i > start) widestWord = std::max(widestWord, TextExtent(text + start, i - start).cx);
+  }
+  return TextExtent(text, n).cx;
 }
 
 void Canvas::FillRegion(const std::vector<TRect>& rects, TColor color) {

@@ -50,6 +50,11 @@ class Canvas {
   // default searches with TextExtent; canvases whose extents are sums of
   // per-byte advances answer in one pass.
   virtual int TextFit(const char* text, int n, int maxExtent, int& extent) const;
+  // The width of n bytes in the selected font, and in widestWord that of the
+  // widest of their words, which spaces and the separator byte divide (-1
+  // when there is no word): what measuring the whole and each word with
+  // TextExtent gives, in one pass where the canvas can.
+  virtual int MeasureWords(const char* text, int n, char separator, int& widestWord) const;
   void TextOut(int x, int y, const char* text, int n) { ExtTextOut(x, y, 0, nullptr, text, n); }
   virtual void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                           int n) = 0;

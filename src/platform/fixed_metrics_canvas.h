@@ -21,6 +21,10 @@ class FixedMetricsCanvas : public QtCanvas {
   TextMetrics MetricsOf(const Font& font) const override { return MetricsFor(font.Size()); }
   TSize TextExtent(const char* text, int n) const override;
   int TextFit(const char* text, int n, int maxExtent, int& extent) const override;
+  // Measured through TextExtent, not the face advances of the base class.
+  int MeasureWords(const char* text, int n, char separator, int& widestWord) const override {
+    return Canvas::MeasureWords(text, n, separator, widestWord);
+  }
   void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                   int n) override;
 };

@@ -1,5 +1,7 @@
 #include "platform/qt_canvas.h"
 
+#include <algorithm>
+
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
@@ -78,6 +80,28 @@ int QtCanvas::TextFit(const char* text, int n, int maxExtent, int& extent) const
   }
   extent = w;
   return n;
+}
+
+int QtCanvas::MeasureWords(const char* text, int n, char separator, int& widestWord) const {
+  widestWord = -1;
+  if (!text || n <= 0) return 0;
+  const FontFace& face = font_.Face();
+  const auto divider = static_cast<unsigned char>(separator);
+  int total = 0;
+  int word = -1;  // width of the word being read; -1 between words
+  for (int i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const int advance = face.Advance(c);
+    total += advance;
+    if (c == ' ' || c == divider) {
+      widestWord = std::max(widestWord, word);
+      word = -1;
+    } else {
+      word = (word < 0 ? 0 : word) + advance;
+    }
+  }
+  widestWord = std::max(widestWord, word);
+  return total;
 }
 
 void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,

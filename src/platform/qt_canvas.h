@@ -25,6 +25,7 @@ class QtCanvas : public Canvas {
   TextMetrics MetricsOf(const Font& font) const override { return font.Face().Metrics(); }
   TSize TextExtent(const char* text, int n) const override;
   int TextFit(const char* text, int n, int maxExtent, int& extent) const override;
+  int MeasureWords(const char* text, int n, char separator, int& widestWord) const override;
   void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const char* text,
                   int n) override;
 

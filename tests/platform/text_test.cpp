@@ -188,6 +188,38 @@ TEST(FontTest, MetricsOfAFontMatchThoseOfTheSelectedFont) {
   }
 }
 
+// The one-pass measuring of a text and its widest word agrees with measuring
+// the whole and each word apart.
+TEST(FontTest, WordsMeasuredInOnePassAsOneByOne) {
+  QtCanvas screen;
+  FixedMetricsCanvas fixed;
+  Font f;
+  f.SetName("Arial");
+  f.SetSize(11);
+  screen.SelectFont(f);
+  fixed.SelectFont(f);
+  const char sep = 4;
+  for (const std::string& text :
+       {std::string("Windows help"), std::string("  lead and trail  "), std::string("one"),
+        std::string("   "), std::string("a\x04" "bcd\x04\x04" "e"), std::string("\x04"),
+        std::string("iiii WWWW mm"), std::string("x\x01y \xE9t\xE9")}) {
+    const int n = static_cast<int>(text.size());
+    int widest = 0, expectedWidest = 0;
+    const int width = screen.MeasureWords(text.data(), n, sep, widest);
+    const int expected = screen.Canvas::MeasureWords(text.data(), n, sep, expectedWidest);
+    EXPECT_EQ(width, expected) << text;
+    EXPECT_EQ(widest, expectedWidest) << text;
+    EXPECT_EQ(width, screen.TextExtent(text.data(), n).cx) << text;
+    const bool hasWord = text.find_first_not_of(std::string(" ") + sep) != std::string::npos;
+    EXPECT_EQ(widest >= 0, hasWord) << text;
+  }
+  int widest = 0;
+  EXPECT_EQ(screen.MeasureWords("", 0, sep, widest), 0);
+  EXPECT_EQ(widest, -1);
+  fixed.MeasureWords("ab cdef g", 9, sep, widest);
+  EXPECT_EQ(widest, 4 * FixedMetricsCanvas::MetricsFor(11).tmAveCharWidth);
+}
+
 TEST(FontTest, AbsurdSizesAreClamped) {
   Font f;
   f.SetSize(0);
