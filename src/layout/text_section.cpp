@@ -98,7 +98,7 @@ int TextWidthOf(Canvas& canvas, const TSection& s, ObjectCursor& cursor, FontSel
   const int end = p + n;
   int offset = p;
   // A section of text alone (most of them) has no objects to look for.
-  const bool textOnly = s.Images.Empty() && s.Controls->Count() == 0;
+  const bool textOnly = s.HoldsTextOnly();
   while (offset < end) {
     if (!textOnly) {
       if (TImageObj* image = cursor.ImageAt(offset)) {
@@ -291,7 +291,7 @@ class TSection::LayoutPass {
         y_(y),
         cursor_(s.Fonts, s.Images, s.Length),
         fonts_(canvas),
-        textOnly_(s.Images.Empty() && s.Controls->Count() == 0) {}
+        textOnly_(s.HoldsTextOnly()) {}
 
   int Run();
   int ClearSpace() const;
@@ -563,7 +563,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& minWidth, int& maxWidth) {
   minWidth = 0;
   maxWidth = 0;
   if (Length == 0) return;
-  if (Images.Empty() && Controls->Count() == 0 && Fonts.Count() == 1) {
+  if (HoldsTextOnly() && Fonts.Count() == 1) {
     // Text in one font, as most sections are: the whole and its widest word
     // measured in one pass.
     const TFontObj* run = Fonts.First();

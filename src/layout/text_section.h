@@ -82,6 +82,9 @@ class TSection : public TSectionBase {
   // their width, floats nothing; trailing spaces are dropped when asked
   // (keeping at least one character).
   int TextWidth(Canvas& canvas, int p, int n, bool dropTrailingSpaces) const;
+  // No images and no controls, as most sections: measuring and fitting need
+  // not look for objects.
+  bool HoldsTextOnly() const { return Images.Empty() && Controls->Count() == 0; }
 
   std::string Buffer;  // Length characters, followed by a 0
   TFontList Fonts;     // never empty; the first run at 0
