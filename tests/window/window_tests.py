@@ -510,11 +510,17 @@ def case_search_box(v):
 CASES = {name[5:]: fn for name, fn in globals().items() if name.startswith("case_")}
 
 
-def run_case(name):
+def cases_of(namespace):
+    """The case_ functions of a module's globals, by name without the prefix."""
+    return {name[5:]: fn for name, fn in namespace.items() if name.startswith("case_")}
+
+
+def run_case(name, cases=None):
+    cases = CASES if cases is None else cases
     display = Display()
     v = Viewer(display)
     try:
-        CASES[name](v)
+        cases[name](v)
         print("passed:", name)
         return 0
     except Failure as e:
@@ -560,11 +566,16 @@ def measure():
     return 0
 
 
-if __name__ == "__main__":
+def main(cases):
+    """Command line of every window test file: --list, --measure or one case."""
     what = sys.argv[3]
     if what == "--list":
-        print("\n".join(CASES))
+        print("\n".join(cases))
         sys.exit(0)
     if what == "--measure":
         sys.exit(measure())
-    sys.exit(run_case(what))
+    sys.exit(run_case(what, cases))
+
+
+if __name__ == "__main__":
+    main(CASES)
