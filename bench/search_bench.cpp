@@ -1,5 +1,6 @@
-// Searching the whole help: a package of 500 pages and 5 MB, generated in a
-// temporary folder, searched with a few kinds of query.
+// Searching the whole help: packages of 500 pages and 5 MB and of 1200 pages
+// and 18 MB, generated in a temporary folder; building the search index and
+// searching it with a few kinds of query.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -9,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "alloc_counter.h"
 #include "app/help_package.h"
 #include "app/help_search.h"
+#include "app/search_index.h"
 
 namespace {
 
@@ -85,19 +88,21 @@ const std::string& PackagePath() {
   return path;
 }
 
+// The 500-page package searched with its index built once: the query, the
+// ranking and the excerpts of the listed results, and the results page.
 void RunSearch(benchmark::State& state, const std::string& query) {
-  kiv::THelpPackage package(PackagePath());
-  kiv::HelpSearch search(package);
+  const auto index = kiv::SearchIndex::Build(PackagePath());
+  kiv::HelpSearch search(*index);
   std::size_t found = 0;
   for (auto _ : state) {
     const auto results = search.Search(query);
-    found = results.size();
+    found = results.matched;
     benchmark::DoNotOptimize(kiv::SearchResultsPage(query, results));
   }
   state.counters["pages_found"] = static_cast<double>(found);
 }
 
-// A word on every page: every page is listed, ranked and excerpted.
+// A word on every page: every page is ranked, the first ones excerpted.
 void Search_CommonWord(benchmark::State& s) {
   RunSearch(s, "viewer");
 }
@@ -113,10 +118,138 @@ void Search_RareWord(benchmark::State& s) {
 void Search_Missing(benchmark::State& s) {
   RunSearch(s, "nowhere");
 }
+// A phrase and a word.
+void Search_Phrase(benchmark::State& s) {
+  RunSearch(s, "\"page help\" window");
+}
 
 BENCHMARK(Search_CommonWord)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search_TwoWords)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search_RareWord)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search_Missing)->Unit(benchmark::kMillisecond);
+BENCHMARK(Search_Phrase)->Unit(benchmark::kMillisecond);
+
+// --- a large help: 1200 pages, 18 MB ---------------------------------------------------
+
+constexpr int kLargePages = 1200;
+constexpr std::size_t kLargePageBytes = 15000;
+
+// A vocabulary of a manual's size: common words and made-up rarer ones.
+std::string LargeWord(std::uint32_t r) {
+  if (r % 4 != 0) return kWords[(r >> 2) % kWordCount];
+  static const char* const kSyllables[] = {"ka", "lo", "mi", "ne", "ru", "ti", "so", "va",
+                                           "pe", "do", "gu", "zi", "ba", "fo", "he", "ju"};
+  std::string w;
+  std::uint32_t v = (r >> 2) % 20000;
+  for (int i = 0; i < 3; ++i, v /= 16) w += kSyllables[v % 16];
+  if (v % 3 == 1) w += "s";
+  if (v % 5 == 2) w += "ing";
+  return w;
+}
+
+std::string MakeLargePage(int n, std::uint32_t& seed) {
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  std::string page = "<HTML><HEAD><TITLE>Chapter " + std::to_string(n) + ": " + LargeWord(next()) +
+                     " " + LargeWord(next()) + "</TITLE></HEAD>\r\n<BODY>\r\n";
+  int section = 0;
+  while (page.size() < kLargePageBytes - 800) {
+    page += "<A NAME=\"s" + std::to_string(section++) + "\"></A><H2>" + LargeWord(next()) + " " +
+            LargeWord(next()) + "</H2>\r\n<P>";
+    for (int w = 0; w < 80; ++w) {
+      const std::uint32_t r = next();
+      if (r % 25 == 0)
+        page += "<B>" + LargeWord(next()) + "</B> ";
+      else if (r % 25 == 1)
+        page += "<A HREF=\"chapter" + std::to_string(next() % kLargePages) + ".html\">" +
+                LargeWord(next()) + "</A> ";
+      else
+        page += LargeWord(r) + " ";
+    }
+    page += "</P>\r\n";
+  }
+  page += "</BODY></HTML>\r\n";
+  page.resize(kLargePageBytes, ' ');
+  return page;
+}
+
+const std::string& LargePackagePath() {
+  static const std::string path = [] {
+    const auto dir = std::filesystem::temp_directory_path() / "kivbench-search-large";
+    std::filesystem::create_directories(dir);
+    const std::string p = (dir / "kivmap.hpm").string();
+    std::uint32_t seed = 4242;
+    std::vector<std::string> pages;
+    std::string lines;
+    std::size_t offset = 0;
+    for (int i = 0; i < kLargePages; ++i) {
+      pages.push_back(MakeLargePage(i, seed));
+      lines += "chapter" + std::to_string(i) + ".html," + std::to_string(offset) + "\r\n";
+      offset += pages.back().size();
+    }
+    lines += "******," + std::to_string(offset) + "\r\n";
+    char start[32];
+    std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
+    std::ofstream out(p, std::ios::binary);
+    out << start << lines;
+    for (const std::string& page : pages) out << page;
+    return p;
+  }();
+  return path;
+}
+
+// Building the index of the large help: its time, and the bytes the index
+// holds once built (counted by kivbench's allocator).
+void SearchIndex_Build1200(benchmark::State& state) {
+  const std::string& path = LargePackagePath();
+  std::int64_t held = 0;
+  std::size_t terms = 0;
+  for (auto _ : state) {
+    const std::int64_t before = kiv::bench::CurrentAllocCounts().live;
+    auto index = kiv::SearchIndex::Build(path);
+    held = kiv::bench::CurrentAllocCounts().live - before;
+    terms = index->TermCount();
+    benchmark::DoNotOptimize(index);
+  }
+  state.counters["held_bytes"] = static_cast<double>(held);
+  state.counters["terms"] = static_cast<double>(terms);
+}
+BENCHMARK(SearchIndex_Build1200)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Queries of one to four words, a phrase among them, on the large help: each
+// benchmark one query, ranked with its listed results' excerpts.
+void RunLargeQuery(benchmark::State& state, const std::string& query) {
+  static const auto index = kiv::SearchIndex::Build(LargePackagePath());
+  kiv::HelpSearch search(*index);
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const auto results = search.Search(query, 10);
+    found = results.matched;
+    benchmark::DoNotOptimize(results);
+  }
+  state.counters["pages_found"] = static_cast<double>(found);
+}
+void SearchQuery1200_OneWord(benchmark::State& s) {
+  RunLargeQuery(s, "picture");
+}
+void SearchQuery1200_RareWord(benchmark::State& s) {
+  RunLargeQuery(s, "kalomi");
+}
+void SearchQuery1200_TwoWords(benchmark::State& s) {
+  RunLargeQuery(s, "table border");
+}
+void SearchQuery1200_Phrase(benchmark::State& s) {
+  RunLargeQuery(s, "\"the viewer\" settings");
+}
+void SearchQuery1200_FourWords(benchmark::State& s) {
+  RunLargeQuery(s, "print the font size");
+}
+BENCHMARK(SearchQuery1200_OneWord)->Unit(benchmark::kMillisecond);
+BENCHMARK(SearchQuery1200_RareWord)->Unit(benchmark::kMillisecond);
+BENCHMARK(SearchQuery1200_TwoWords)->Unit(benchmark::kMillisecond);
+BENCHMARK(SearchQuery1200_Phrase)->Unit(benchmark::kMillisecond);
+BENCHMARK(SearchQuery1200_FourWords)->Unit(benchmark::kMillisecond);
 
 }  // namespace

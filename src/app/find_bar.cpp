@@ -39,7 +39,7 @@ TFindBar::TFindBar(THTMLViewer* viewer, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 2, 4, 2);
   layout->setSpacing(4);
-  auto* label = new QLabel("Find:", this);
+  auto* label = label_ = new QLabel("Find:", this);
   edit_ = new QLineEdit(this);
   edit_->setMaxLength(MaxFindTextLength);
   edit_->setFixedWidth(170);
@@ -72,6 +72,15 @@ TFindBar::TFindBar(THTMLViewer* viewer, QWidget* parent)
 }
 
 bool TFindBar::TakeQuery() {
+  if (!words_.empty() && edit_->text() != wordsText_) {
+    words_.clear();
+    label_->setText("Find:");
+  }
+  if (!words_.empty()) {
+    unmatchable_ = false;
+    finder_.SetWords(words_, matchCase_->isChecked());
+    return true;
+  }
   bool lossless = true;
   const std::string text = Utf16ToCp1252(edit_->text().toStdU16String(), &lossless);
   bool control = false;
@@ -109,6 +118,29 @@ void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
     ShowStep(finder_.FindFrom(fromIndex));
   else
     ShowStep({});
+}
+
+void TFindBar::FindWords(const std::vector<std::string>& cp1252Words, int ordinal) {
+  words_.clear();
+  std::string text;
+  for (const std::string& w : cp1252Words) {
+    bool control = false;
+    for (const char c : w) control = control || static_cast<unsigned char>(c) < ' ';
+    if (w.empty() || control || text.size() + w.size() + 1 > MaxFindTextLength) continue;
+    words_.push_back(w);
+    text += (text.empty() ? "" : " ") + w;
+  }
+  if (words_.empty()) {
+    label_->setText("Find:");
+    FindText(text, 0);
+    return;
+  }
+  wordsText_ = QString::fromStdU16String(Cp1252ToUtf16(text));
+  label_->setText("Find any:");
+  edit_->setText(wordsText_);
+  show();
+  TakeQuery();
+  ShowStep(finder_.FindOrdinal(ordinal));
 }
 
 void TFindBar::Refind() {

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/page_finder.h"
 
@@ -33,6 +34,10 @@ class TFindBar : public QWidget {
   // Open with text in the box, and select its first match at or after
   // fromIndex.
   void FindText(const std::string& cp1252Text, int fromIndex = 0);
+  // Open with any of several words (Windows-1252), as a search of the whole
+  // help found them on the page, and select the match of that ordinal (0:
+  // the first). Editing the box goes back to finding its text.
+  void FindWords(const std::vector<std::string>& cp1252Words, int ordinal);
   // The next and the previous match (F3, Shift+F3); with an empty box they
   // open the bar instead.
   void FindNext();
@@ -69,6 +74,10 @@ class TFindBar : public QWidget {
   THTMLViewer* viewer_;
   TPageFinder finder_;
   bool unmatchable_ = false;
+  // Set by FindWords: the box's text stands for any of these words.
+  std::vector<std::string> words_;
+  QString wordsText_;
+  QLabel* label_ = nullptr;
   QLineEdit* edit_ = nullptr;
   QToolButton* previous_ = nullptr;
   QToolButton* next_ = nullptr;

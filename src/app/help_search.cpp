@@ -2,30 +2,21 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
-#include <cstdio>
 #include <set>
 #include <string_view>
 
-#include "app/package_index_reader.h"
+#include "app/help_package.h"
 #include "app/page_text.h"
+#include "app/search_query.h"
+#include "app/search_ranking.h"
+#include "app/search_terms.h"
 #include "app/string_helpers.h"
 #include "platform/ansi_case.h"
-#include "platform/file_error.h"
-#include "platform/paths.h"
 
 namespace kiv {
 
 namespace {
 
-// How many different words a query may hold; the rest are not searched for
-// (and the results page says so). It keeps a pasted paragraph from costing
-// thousands of passes over the help.
-constexpr std::size_t kMaxQueryWords = 20;
-// Words this long or shorter are found with the library's search; longer
-// ones with a linear-time scan, so a long word cannot make the search
-// quadratic on a repetitive page.
-constexpr std::size_t kShortWord = 32;
 // The excerpt: about this many characters, starting this many before the hit.
 constexpr std::size_t kExcerptLength = 160;
 constexpr std::size_t kExcerptLead = 60;
@@ -35,100 +26,8 @@ constexpr std::size_t kResultsPageBudget = PageBufferSize - 4000;
 // How much of the query, and of a page's title, the results page repeats.
 constexpr std::size_t kQueryShown = 200;
 constexpr std::size_t kTitleShown = 200;
-
-const std::array<char, 256>& LowerTable() {
-  static const std::array<char, 256> table = [] {
-    std::array<char, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = AnsiLower(static_cast<char>(i));
-    return t;
-  }();
-  return table;
-}
-
-std::string Folded(std::string_view s) {
-  const auto& lower = LowerTable();
-  std::string out(s.size(), '\0');
-  for (std::size_t i = 0; i < s.size(); ++i) out[i] = lower[static_cast<unsigned char>(s[i])];
-  return out;
-}
-
-bool IsQueryBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-struct QueryWords {
-  std::vector<std::string> words;  // folded, each once, in query order
-  bool truncated = false;          // more different words than are searched for
-};
-
-QueryWords SplitQuery(const std::string& query) {
-  QueryWords q;
-  std::set<std::string> seen;
-  std::size_t i = 0;
-  while (i < query.size()) {
-    while (i < query.size() && IsQueryBlank(query[i])) ++i;
-    std::size_t start = i;
-    while (i < query.size() && !IsQueryBlank(query[i])) ++i;
-    if (i == start) break;
-    std::string word = Folded(std::string_view(query).substr(start, i - start));
-    if (!seen.insert(word).second) continue;
-    if (q.words.size() == kMaxQueryWords) {
-      q.truncated = true;
-      break;
-    }
-    q.words.push_back(std::move(word));
-  }
-  return q;
-}
-
-// A folded word with what its search needs.
-class WordMatcher {
- public:
-  explicit WordMatcher(std::string word) : word_(std::move(word)) {
-    if (word_.size() <= kShortWord) return;
-    // Longest proper prefix that is also a suffix, for every prefix.
-    failure_.assign(word_.size(), 0);
-    std::size_t k = 0;
-    for (std::size_t i = 1; i < word_.size(); ++i) {
-      while (k > 0 && word_[i] != word_[k]) k = failure_[k - 1];
-      if (word_[i] == word_[k]) ++k;
-      failure_[i] = k;
-    }
-  }
-
-  const std::string& Word() const { return word_; }
-
-  // Counts the occurrences in folded text that do not overlap; first is the
-  // position of the first one (npos when there is none).
-  int Count(std::string_view text, std::size_t& first) const {
-    first = std::string_view::npos;
-    if (word_.empty() || text.size() < word_.size()) return 0;
-    int count = 0;
-    if (failure_.empty()) {
-      for (std::size_t pos = text.find(word_); pos != std::string_view::npos;
-           pos = text.find(word_, pos + word_.size())) {
-        if (count == 0) first = pos;
-        if (count < INT_MAX) ++count;
-      }
-      return count;
-    }
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      while (k > 0 && text[i] != word_[k]) k = failure_[k - 1];
-      if (text[i] == word_[k]) ++k;
-      if (k == word_.size()) {
-        if (count == 0) first = i + 1 - k;
-        if (count < INT_MAX) ++count;
-        k = 0;
-      }
-    }
-    return count;
-  }
-
- private:
-  std::string word_;
-  std::vector<std::size_t> failure_;
-};
+// Different words of a page handed to the find bar.
+constexpr std::size_t kMaxFindWords = 12;
 
 // About kExcerptLength characters of text around the hit at hit (length
 // hitLength), cut at spaces, with "..." where text was left out.
@@ -155,78 +54,6 @@ std::string Excerpt(const std::string& text, std::size_t hit, std::size_t hitLen
   if (end < text.size()) out += " ...";
   return out;
 }
-
-struct PackagePage {
-  std::string name;
-  std::int32_t start = -1;
-  std::int32_t end = PageBufferSize;
-};
-
-bool IsHtmlName(const std::string& name) {
-  const std::string upper = UpperText(name);
-  auto endsWith = [&](std::string_view ext) {
-    return upper.size() >= ext.size() &&
-           upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0;
-  };
-  return endsWith(".HTM") || endsWith(".HTML");
-}
-
-// A link can reach the page only when the help window looks its file part up
-// under the same name: the window cuts at "#" and keeps what follows the last
-// backslash or colon.
-bool LinkCanName(const std::string& name) {
-  return name.find_first_of("#\\:") == std::string::npos;
-}
-
-// Every page of the package a link can show, with the range the viewer's
-// lookup gives its name: the first entry of a name wins, offsets are added to
-// the base of the START line above them, and an entry ends where the next
-// index line's offset says.
-std::vector<PackagePage> ListPages(std::FILE* f) {
-  // The index lines up to the "******" line (or the end of the file).
-  std::vector<std::string> lines;
-  IndexLineReader reader(f);
-  for (std::string line; reader.Next(line);) {
-    const bool last = line.compare(0, 6, "******") == 0;
-    lines.push_back(std::move(line));
-    if (last) break;
-  }
-  std::vector<PackagePage> pages;
-  std::set<std::string> seen;
-  std::int32_t base = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (line.compare(0, 6, "******") == 0) break;
-    const std::string name = CsvField(line, 1, "");
-    const std::string upper = UpperText(name);
-    if (upper == "START") base = CsvIntField(line, 2, 0);
-    if (name.empty() || upper == "START" || !seen.insert(upper).second) continue;
-    if (!IsHtmlName(name) || !LinkCanName(name)) continue;
-    PackagePage page;
-    page.name = name;
-    page.start = AddOffsets(CsvIntField(line, 2, -1), base);
-    if (i + 1 < lines.size())
-      page.end = AddOffsets(CsvIntField(lines[i + 1], 2, PageBufferSize), base);
-    pages.push_back(std::move(page));
-  }
-  return pages;
-}
-
-// Reads a page as the help window loads it: at most the page buffer's worth.
-// False for a range the window refuses or cannot reach.
-bool ReadPage(std::FILE* f, const PackagePage& page, std::vector<char>& bytes) {
-  if (page.start < 0 || page.end < page.start) return false;
-  if (std::fseek(f, page.start, SEEK_SET) != 0) return false;
-  const std::size_t want =
-      std::min<std::int64_t>(static_cast<std::int64_t>(page.end) - page.start, PageBufferSize);
-  bytes.resize(want);
-  const std::size_t n = want == 0 ? 0 : std::fread(bytes.data(), 1, want, f);
-  if (std::ferror(f)) throw EInOutError("Read error in help package for: " + page.name);
-  bytes.resize(n);
-  return true;
-}
-
-// --- the results page ---------------------------------------------------------------
 
 void AppendEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
@@ -257,28 +84,18 @@ std::string Escaped(std::string_view text) {
   return out;
 }
 
-// The excerpt with every occurrence of the query words in bold.
-std::string BoldedExcerpt(const std::string& excerpt, const std::vector<std::string>& words) {
-  const std::string folded = Folded(excerpt);
-  std::vector<bool> bold(excerpt.size(), false);
-  for (const std::string& w : words) {
-    if (w.empty()) continue;
-    for (std::size_t pos = folded.find(w); pos != std::string::npos;
-         pos = folded.find(w, pos + w.size())) {
-      std::fill(bold.begin() + static_cast<std::ptrdiff_t>(pos),
-                bold.begin() + static_cast<std::ptrdiff_t>(pos + w.size()), true);
-    }
-  }
+std::string BoldedExcerpt(const HelpSearchResult& r) {
   std::string out;
-  bool inBold = false;
-  for (std::size_t i = 0; i < excerpt.size(); ++i) {
-    if (bold[i] != inBold) {
-      out += bold[i] ? "<B>" : "</B>";
-      inBold = bold[i];
-    }
-    AppendEscaped(out, std::string_view(&excerpt[i], 1));
+  std::size_t at = 0;
+  for (const auto& [start, length] : r.bold) {
+    if (start < at || start + length > r.excerpt.size()) continue;
+    AppendEscaped(out, std::string_view(r.excerpt).substr(at, start - at));
+    out += "<B>";
+    AppendEscaped(out, std::string_view(r.excerpt).substr(start, length));
+    out += "</B>";
+    at = start + length;
   }
-  if (inBold) out += "</B>";
+  AppendEscaped(out, std::string_view(r.excerpt).substr(at));
   return out;
 }
 
@@ -286,73 +103,139 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-}  // namespace
-
-HelpSearch::HelpSearch(const THelpPackage& package) : package_(package) {}
-
-std::vector<HelpSearchResult> HelpSearch::Search(const std::string& query) const {
-  std::vector<HelpSearchResult> results;
-  const QueryWords q = SplitQuery(query);
-  if (q.words.empty()) return results;
-  std::vector<WordMatcher> matchers;
-  for (const std::string& w : q.words) matchers.emplace_back(w);
-
-  PackageFile file(NativePath(package_.PackagePath()));
-  if (!file.get()) throw CantLocateFile(package_.PackagePath());
-  const std::vector<PackagePage> pages = ListPages(file.get());
-
-  std::vector<char> bytes;
-  bytes.reserve(PageBufferSize);
-  for (const PackagePage& page : pages) {
-    if (!ReadPage(file.get(), page, bytes)) continue;
-    PageText text = ExtractPageText(bytes.data(), bytes.size());
-    if (!text.complete) continue;  // the window cannot show it
-    if (text.title.empty()) text.title = page.name;
-    const std::string foldedText = Folded(text.text);
-    const std::string foldedTitle = Folded(text.title);
-
-    HelpSearchResult r;
-    std::size_t firstHit = std::string::npos;
-    std::size_t firstHitLength = 0;
-    bool everyWord = true;
-    for (const WordMatcher& m : matchers) {
-      std::size_t first = 0, titleFirst = 0;
-      const int inText = m.Count(foldedText, first);
-      const int inTitle = m.Count(foldedTitle, titleFirst);
-      if (inText == 0 && inTitle == 0) {
-        everyWord = false;
-        break;
-      }
-      r.hits = inText > INT_MAX - r.hits ? INT_MAX : r.hits + inText;
-      r.titleHits = inTitle > INT_MAX - r.titleHits ? INT_MAX : r.titleHits + inTitle;
-      if (first < firstHit || (first == firstHit && m.Word().size() > firstHitLength)) {
-        firstHit = first;
-        firstHitLength = m.Word().size();
-      }
-    }
-    if (!everyWord) continue;
-    r.fileName = page.name;
-    r.title = std::move(text.title);
-    // A page found by its title alone shows its beginning.
-    r.firstHitText = firstHit == std::string::npos ? Excerpt(text.text, 0, 0)
-                                                   : Excerpt(text.text, firstHit, firstHitLength);
-    results.push_back(std::move(r));
+// The matches the find bar steps through before offset: the earliest match
+// of any of the words at or after the last one's end (the longest word where
+// two start together).
+int MatchesBefore(const std::string& folded, const std::vector<std::string>& words,
+                  std::size_t offset) {
+  std::vector<std::pair<std::size_t, std::size_t>> found;
+  for (const std::string& w : words) {
+    if (w.empty()) continue;
+    for (std::size_t p = folded.find(w); p != std::string::npos && p < offset;
+         p = folded.find(w, p + 1))
+      found.push_back({p, w.size()});
   }
-
-  std::stable_sort(results.begin(), results.end(),
-                   [](const HelpSearchResult& a, const HelpSearchResult& b) {
-                     if (a.titleHits != b.titleHits) return a.titleHits > b.titleHits;
-                     if (a.hits != b.hits) return a.hits > b.hits;
-                     const std::string ta = UpperText(a.title), tb = UpperText(b.title);
-                     if (ta != tb) return ta < tb;
-                     return UpperText(a.fileName) < UpperText(b.fileName);
-                   });
-  return results;
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second > b.second;
+  });
+  int count = 0;
+  std::size_t from = 0;
+  for (const auto& [start, length] : found) {
+    if (start < from) continue;
+    ++count;
+    from = start + length;
+  }
+  return count;
 }
 
-std::string SearchResultsPage(const std::string& query,
-                              const std::vector<HelpSearchResult>& results) {
-  const QueryWords q = SplitQuery(query);
+// Fills the result's excerpt, bold ranges and find words from the page's text.
+void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t position,
+                const PageText& text, const std::set<std::string, std::less<>>& terms) {
+  const SearchFolding& folding = FoldingFor(page.codePage);
+  // Stems keep their word's first letter: most words are told apart by it.
+  std::array<bool, 256> firsts{};
+  for (const std::string& t : terms)
+    if (!t.empty()) firsts[static_cast<unsigned char>(t[0])] = true;
+  std::string term;
+  auto matches = [&](std::string_view word) {
+    if (!firsts[static_cast<unsigned char>(folding.lower[static_cast<unsigned char>(word[0])])])
+      return false;
+    word = word.substr(0, MaxSearchWordLength);
+    term.resize(word.size());
+    for (std::size_t i = 0; i < word.size(); ++i)
+      term[i] = folding.lower[static_cast<unsigned char>(word[i])];
+    StemWord(term);
+    return terms.count(term) > 0;
+  };
+  std::size_t hit = 0, hitLength = 0;
+  bool haveHit = false;
+  std::vector<std::string> forms;
+  const std::uint32_t wanted = position == RankedPage::NoPosition || position < page.titleWords
+                                   ? RankedPage::NoPosition
+                                   : position - page.titleWords;
+  std::uint32_t index = 0;
+  std::string bestForm;
+  ForEachWord(text.text, folding, [&](std::size_t s, std::size_t n) {
+    const std::string_view word = std::string_view(text.text).substr(s, n);
+    const bool matched = matches(word);
+    if (index++ == wanted) {
+      hit = s;
+      hitLength = n;
+      haveHit = true;
+      if (matched) bestForm = FoldWord(word, folding);
+    }
+    if (matched && forms.size() < 4 * kMaxFindWords) {
+      std::string form = FoldWord(word, folding);
+      if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+    }
+  });
+  r.excerpt = Excerpt(text.text, haveHit ? hit : 0, haveHit ? hitLength : 0);
+  ForEachWord(r.excerpt, folding, [&](std::size_t s, std::size_t n) {
+    if (matches(std::string_view(r.excerpt).substr(s, n))) r.bold.push_back({s, n});
+  });
+  // The shortest forms first: a word holding another one is found by it.
+  if (!bestForm.empty()) {
+    forms.erase(std::remove(forms.begin(), forms.end(), bestForm), forms.end());
+    forms.insert(forms.begin(), bestForm);
+  }
+  std::vector<std::string> kept;
+  for (const std::string& f : forms) {
+    if (kept.size() == kMaxFindWords) break;
+    bool covered = false;
+    for (const std::string& k : kept) covered = covered || f.find(k) != std::string::npos;
+    if (covered) continue;
+    // A kept word holding this one gives way to it.
+    kept.erase(std::remove_if(kept.begin(), kept.end(),
+                              [&](const std::string& k) { return k.find(f) != std::string::npos; }),
+               kept.end());
+    kept.push_back(f);
+  }
+  r.findWords = kept;
+  if (haveHit) r.hitOrdinal = MatchesBefore(FoldText(text.text, folding), r.findWords, hit);
+}
+
+}  // namespace
+
+HelpSearch::HelpSearch(const SearchIndex& index) : index_(index) {}
+
+HelpSearchResults HelpSearch::Search(const std::string& query, std::size_t limit,
+                                     bool details) const {
+  HelpSearchResults out;
+  out.pagesLeftOut = index_.PagesLeftOut();
+  const SearchQuery q = ParseSearchQuery(query, FoldingFor(1252));
+  out.truncated = q.truncated;
+  out.empty = q.Empty();
+  if (q.Empty()) return out;
+  const SearchRanking ranking = RankPages(index_, q, limit);
+  out.matched = ranking.matched;
+  std::vector<std::uint32_t> pages;
+  for (const RankedPage& rp : ranking.pages) {
+    const SearchPage& page = index_.Page(rp.page);
+    HelpSearchResult r;
+    r.fileName = page.name;
+    r.title = page.title;
+    r.score = rp.score;
+    if (rp.heading >= 0) {
+      const SearchHeading& h = page.headings[static_cast<std::size_t>(rp.heading)];
+      r.heading = h.text;
+      r.anchor = h.anchor;
+    }
+    out.results.push_back(std::move(r));
+    pages.push_back(rp.page);
+  }
+  if (!details) return out;
+
+  // The terms the query found, as the page's words are filed.
+  std::set<std::string, std::less<>> terms;
+  for (const ResolvedTerm& t : ResolveTerms(index_, q))
+    for (std::uint32_t id : t.ids) terms.emplace(index_.Term(id));
+  const std::vector<PageText> texts = index_.ReadTexts(pages);
+  for (std::size_t i = 0; i < out.results.size(); ++i)
+    AddDetails(out.results[i], index_.Page(pages[i]), ranking.pages[i].position, texts[i], terms);
+  return out;
+}
+
+std::string SearchResultsPage(const std::string& query, const HelpSearchResults& found) {
   std::string shownQuery = TrimBlanks(query);
   if (shownQuery.size() > kQueryShown) shownQuery = shownQuery.substr(0, kQueryShown) + "...";
 
@@ -362,38 +245,46 @@ std::string SearchResultsPage(const std::string& query,
       "<H2>Search results</H2>\r\n";
   const std::string end = "</BODY>\r\n</HTML>\r\n";
 
-  if (q.words.empty()) {
+  if (found.empty) {
     page +=
         "<P>There is nothing to search for. Type one or more words in the search box: the "
-        "pages that hold every word are listed here.</P>\r\n";
+        "pages that hold them are listed here, best first. Put words in double quotes to find "
+        "them as a phrase.</P>\r\n";
     return page + end;
   }
   const std::string quoted = "<B>" + Escaped(shownQuery) + "</B>";
-  if (results.empty()) {
-    page += "<P>No page holds every word of " + quoted + ".</P>\r\n";
-    page += "<P>Check the spelling, or search with fewer words.</P>\r\n";
+  if (found.results.empty()) {
+    page += "<P>No page matches " + quoted + ".</P>\r\n";
+    page += "<P>Check the spelling, or search with fewer or other words.</P>\r\n";
   } else {
-    page += "<P>" + Plural(results.size(), "page holds", "pages hold") + " every word of " +
-            quoted + ". Pages whose title holds a word come first.</P>\r\n";
+    page += "<P>" + Plural(found.matched, "page matches", "pages match") + " " + quoted +
+            ", best first.</P>\r\n";
   }
-  if (q.truncated) {
-    page += "<P>Only the first " + std::to_string(kMaxQueryWords) +
+  if (found.truncated) {
+    page += "<P>Only the first " + std::to_string(MaxQueryTerms) +
             " different words were searched for.</P>\r\n";
+  }
+  if (found.pagesLeftOut > 0) {
+    page += "<P>" + Plural(found.pagesLeftOut, "page of the help was", "pages of the help were") +
+            " left out of the search.</P>\r\n";
   }
 
   std::size_t listed = 0;
-  for (const HelpSearchResult& r : results) {
+  for (const HelpSearchResult& r : found.results) {
     std::string title = r.title.empty() ? r.fileName : r.title;
     if (title.size() > kTitleShown) title = title.substr(0, kTitleShown) + "...";
-    std::string entry = "<P><A HREF=\"" + Escaped(r.fileName) + "\">" + Escaped(title) + "</A>";
-    if (!r.firstHitText.empty()) entry += "<BR>\r\n" + BoldedExcerpt(r.firstHitText, q.words);
+    std::string entry = "<P>" + std::to_string(listed + 1) + ". <A HREF=\"" + Escaped(r.Link()) +
+                        "\">" + Escaped(title) + "</A>";
+    if (!r.heading.empty() && !AnsiSameText(r.heading, r.title))
+      entry += "<BR>\r\n<I>" + Escaped(r.heading) + "</I>";
+    if (!r.excerpt.empty()) entry += "<BR>\r\n" + BoldedExcerpt(r);
     entry += "</P>\r\n";
     if (page.size() + entry.size() + end.size() + 200 > kResultsPageBudget) break;
     page += entry;
     ++listed;
   }
-  if (listed < results.size()) {
-    page += "<P>" + Plural(results.size() - listed, "more page is", "more pages are") +
+  if (listed < found.matched && listed > 0) {
+    page += "<P>" + Plural(found.matched - listed, "more page is", "more pages are") +
             " not listed. Add words to the search to narrow it down.</P>\r\n";
   }
   return page + end;

@@ -1,45 +1,65 @@
-// Searching the whole help: every page of the package is read through the
-// tokenizer (tags, scripts and comments never match; entities are decoded),
-// the pages holding every word of the query are ranked, and the results
-// become a page of our own HTML that the viewer shows like any help page.
+// Searching the whole help through its search index: the pages ranked for a
+// query, each named by its title and the section of its best hit, with an
+// excerpt around that hit, and the results as a page of our own HTML that
+// the viewer shows like any help page.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/help_package.h"
+#include "app/search_index.h"
 
 namespace kiv {
 
 struct HelpSearchResult {
   std::string fileName;  // the page's name in the package, as a link takes it
+  std::string anchor;    // the anchor of the best hit's heading; empty: the page's top
   std::string title;     // the page's TITLE, else its file name
-  int titleHits = 0;     // how many query words the title holds
-  int hits = 0;          // occurrences of the query words in the page's text
-  // The words as found at the first hit, with an excerpt around it
-  // (Windows-1252 text, not HTML-escaped).
-  std::string firstHitText;
+  std::string heading;   // the heading the best hit stands under; may be empty
+  double score = 0;
+  // Filled when details are asked for (Windows-1252 text, not HTML-escaped):
+  std::string excerpt;                                    // the text around the best hit
+  std::vector<std::pair<std::size_t, std::size_t>> bold;  // query words in it: start, length
+  // The page's words that the query's words found (folded), for the find
+  // bar, and how many of their matches on the page come before the best hit.
+  std::vector<std::string> findWords;
+  int hitOrdinal = 0;
+
+  // The link that opens the page at the section: "page.html#anchor".
+  std::string Link() const { return anchor.empty() ? fileName : fileName + "#" + anchor; }
 };
+
+struct HelpSearchResults {
+  std::vector<HelpSearchResult> results;  // best first
+  std::size_t matched = 0;                // every page found (results holds the first ones)
+  bool truncated = false;                 // the query was cut
+  bool empty = true;                      // nothing to search for
+  std::size_t pagesLeftOut = 0;           // pages of the package the index left out
+};
+
+// Results listed with their details on a results page.
+constexpr std::size_t MaxListedResults = 30;
 
 class HelpSearch {
  public:
-  // Keeps a reference to package; the package must outlive the search.
-  explicit HelpSearch(const THelpPackage& package);
+  // Keeps a reference to index; the index must outlive the search.
+  explicit HelpSearch(const SearchIndex& index);
 
-  // The pages that hold every word of query (words split on spaces, letter
-  // case ignored as the ANSI code page folds it), title hits first, then by
-  // the number of hits, then by title. A blank query finds nothing. Raises
-  // EInOutError when the package cannot be read.
-  std::vector<HelpSearchResult> Search(const std::string& query) const;
+  // The limit best pages for query. With details, each result's excerpt
+  // and find words are read from the package (an input/output error is
+  // raised when it cannot be read).
+  HelpSearchResults Search(const std::string& query, std::size_t limit = MaxListedResults,
+                           bool details = true) const;
 
  private:
-  const THelpPackage& package_;
+  const SearchIndex& index_;
 };
 
-// The results as a page of HTML (Windows-1252): each title a link whose HREF
-// is the page's file name, an excerpt under it with the searched words in
+// The results as a page of HTML (Windows-1252): each result's title a link
+// to its section, the heading under it, an excerpt with the query's words in
 // bold. Everything taken from the query or the pages is HTML-escaped.
-std::string SearchResultsPage(const std::string& query,
-                              const std::vector<HelpSearchResult>& results);
+std::string SearchResultsPage(const std::string& query, const HelpSearchResults& results);
 
 }  // namespace kiv

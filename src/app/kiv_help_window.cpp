@@ -34,10 +34,13 @@
 #include "app/help_search.h"
 #include "app/page_image_supply.h"
 #include "app/print_preview_window.h"
+#include "app/search_indexer.h"
 #include "app/string_helpers.h"
 #include "app/toolbar_divider.h"
 #include "app/toolbar_glyphs.h"
+#include "platform/ansi_case.h"
 #include "platform/cp1252.h"
+#include "platform/file_error.h"
 #include "platform/ini_file.h"
 #include "platform/local_channel.h"
 #include "platform/message_box.h"
@@ -64,6 +67,11 @@ constexpr int kSearchBoxLeftmost = 350;
 constexpr int kSearchBoxRightRoom = 6;
 // Longest query taken from the search box.
 constexpr int kMaxSearchLength = 1000;
+// The pause after the last key typed in the search box before its results
+// show, in milliseconds.
+constexpr int kSearchPause = 250;
+// A result's title as the results cursor finds it on the results page.
+constexpr std::size_t kResultTitleFound = 100;
 // History entries of the help's search results: the prefix and the query.
 // Link targets never hold it: a target's ':' ends its path part.
 constexpr const char* kSearchEntry = "search:";
@@ -223,6 +231,19 @@ void TKivHelpWindow::CreateReaderControls() {
   PlaceSearchBox();
   panel1_->installEventFilter(this);
   connect(searchBox_, &QLineEdit::returnPressed, this, [this] { SearchHelp(); });
+  searchTimer_ = new QTimer(this);
+  searchTimer_->setSingleShot(true);
+  searchTimer_->setInterval(kSearchPause);
+  connect(searchTimer_, &QTimer::timeout, this, [this] { SearchAsTyped(); });
+  connect(searchBox_, &QLineEdit::textEdited, this, [this] { searchTimer_->start(); });
+  indexer_ = new TSearchIndexer(NativePath(package_->PackagePath()), this);
+  indexer_->OnReady = [this] {
+    if (openWhenIndexed_) {
+      SearchHelp();
+    } else if (searchBox_->hasFocus() && !searchBox_->text().isEmpty()) {
+      SearchAsTyped();
+    }
+  };
 
   printMenu_ = new QMenu(bPrint_);
   printMenu_->addAction("&Print...", this, [this] { PrintPage(); });
@@ -306,6 +327,10 @@ void TKivHelpWindow::FormShow() {
   const THelpRequest r = ApplyRequestDefaults(RequestFromArguments(args_));
   ShowHelpPage(r.Kind, r.FileName, true, r.Anchor);
   FocusViewer();
+  // The search index is built once the first page is on the screen.
+  QTimer::singleShot(0, this, [this] {
+    if (!closed_ && FileExists(NativePath(package_->PackagePath()))) indexer_->Start();
+  });
 }
 
 std::string TKivHelpWindow::SettingsPath() const {
@@ -329,6 +354,7 @@ void TKivHelpWindow::LoadBuffer() {
 }
 
 void TKivHelpWindow::DocumentChanged() {
+  resultCursor_ = -1;
   findBar_->DocumentChanged();
   if (preview_) preview_->Refresh();
 }
@@ -607,9 +633,21 @@ void TKivHelpWindow::ShowPrintPreview() {
   ReportState();
 }
 
-void TKivHelpWindow::SearchHelp() {
+bool TKivHelpWindow::SearchBoxQuery(std::string& query) const {
   bool lossless = true;
-  const std::string query = Utf16ToCp1252(searchBox_->text().toStdU16String(), &lossless);
+  query = Utf16ToCp1252(searchBox_->text().toStdU16String(), &lossless);
+  return lossless;
+}
+
+bool TKivHelpWindow::ShowingResults() const {
+  return historyIndex_ >= 0 && historyIndex_ < static_cast<int>(history_.size()) &&
+         IsSearchEntry(history_[static_cast<std::size_t>(historyIndex_)]);
+}
+
+void TKivHelpWindow::SearchHelp() {
+  searchTimer_->stop();
+  std::string query;
+  const bool lossless = SearchBoxQuery(query);
   if (query.empty()) return;
   // A character the pages' code page lacks occurs on no page: such a query
   // finds nothing (its stand-in '?' must not match question marks).
@@ -617,62 +655,139 @@ void TKivHelpWindow::SearchHelp() {
     unmatchable_.erase(query);
   else
     unmatchable_.insert(query);
-  SearchHelp(query);
+  // The index is still being built: the first result opens once it is.
+  openWhenIndexed_ = !indexer_->Current() && !indexer_->Failed();
+  if (openWhenIndexed_) return;
+  // The results typed for are in history already; others take their place.
+  const bool shown = ShowingResults() && searchQuery_ == query;
+  if (!shown && !ShowResultsEntry(query, ShowingResults())) return;
+  if (searchResults_.results.empty()) {
+    FocusViewer();
+    return;
+  }
+  bool handled = false;
+  ViewerHotSpotClick(viewer_, searchResults_.results.front().Link(), handled);
+  FocusViewer();
+  ReportState();
+}
+
+void TKivHelpWindow::SearchAsTyped() {
+  std::string query;
+  const bool lossless = SearchBoxQuery(query);
+  if (TrimBlanks(query).empty()) return;
+  if (lossless)
+    unmatchable_.erase(query);
+  else
+    unmatchable_.insert(query);
+  // Typing never waits for the index: the results come when it is built.
+  if (!indexer_->Current()) return;
+  if (ShowingResults() && searchQuery_ == query) return;
+  ShowResultsEntry(query, ShowingResults());
 }
 
 void TKivHelpWindow::SearchHelp(const std::string& query) {
+  if (ShowResultsEntry(query, false)) FocusViewer();
+  ReportState();
+}
+
+bool TKivHelpWindow::ShowResultsEntry(const std::string& query, bool replace) {
   try {
     ShowSearchResults(query);
   } catch (...) {
     // The help could not be read: the window keeps what it showed.
     ReportState();
-    return;
+    return false;
   }
-  history_.resize(static_cast<std::size_t>(historyIndex_) + 1);
-  history_.push_back(kSearchEntry + query);
-  historyIndex_ = static_cast<int>(history_.size()) - 1;
+  if (replace) {
+    history_[static_cast<std::size_t>(historyIndex_)] = kSearchEntry + query;
+  } else {
+    history_.resize(static_cast<std::size_t>(historyIndex_) + 1);
+    history_.push_back(kSearchEntry + query);
+    historyIndex_ = static_cast<int>(history_.size()) - 1;
+  }
   ShowHistoryLabels();
   UpdateButtons();
   SetCaptionFromTitle();
-  FocusViewer();
   ReportState();
+  return true;
 }
 
 void TKivHelpWindow::ShowSearchResults(const std::string& query) {
-  const std::vector<HelpSearchResult> results = unmatchable_.count(query)
-                                                    ? std::vector<HelpSearchResult>()
-                                                    : HelpSearch(*package_).Search(query);
-  const std::string page = SearchResultsPage(query, results);
+  const SearchIndex* index = indexer_->Wait();
+  if (!index) throw CantLocateFile(package_->PackagePath());
+  searchResults_ =
+      unmatchable_.count(query) ? HelpSearchResults() : HelpSearch(*index).Search(query);
+  if (unmatchable_.count(query)) searchResults_.empty = TrimBlanks(query).empty();
+  const std::string page = SearchResultsPage(query, searchResults_);
   searchQuery_ = query;
-  searchFiles_.clear();
-  for (const HelpSearchResult& r : results) searchFiles_.push_back(UpperText(r.fileName));
   viewer_->LoadDocumentBuffer(page.data(), page.size());
   DocumentChanged();
 }
 
 void TKivHelpWindow::SelectSearchHit(const std::string& target) {
-  std::string file = target.substr(0, target.find('#'));
-  if (const std::size_t sep = file.find_last_of("\\:"); sep != std::string::npos)
-    file = file.substr(sep + 1);
-  const bool listed =
-      std::find(searchFiles_.begin(), searchFiles_.end(), UpperText(file)) != searchFiles_.end();
-  if (!listed || target.find('#') != std::string::npos) return;
-  // The first word of the query the page shows (the excerpt of the first
-  // hit is text around it, not a piece the page holds in one section): the
-  // page's text is what the search read, so one is there unless only the
-  // title held them.
-  std::size_t at = 0;
-  while (at < searchQuery_.size()) {
-    at = searchQuery_.find_first_not_of(" \t", at);
-    if (at == std::string::npos) break;
-    const std::size_t end = std::min(searchQuery_.find_first_of(" \t", at), searchQuery_.size());
-    const std::string word = searchQuery_.substr(at, end - at);
-    at = end;
-    if (word.size() > static_cast<std::size_t>(MaxFindTextLength)) continue;
-    if (viewer_->FindText(0, word, false) >= 0) {
-      findBar_->FindText(word, 0);
-      return;
+  for (const HelpSearchResult& r : searchResults_.results) {
+    if (!AnsiSameText(r.Link(), target) && !AnsiSameText(r.fileName, target)) continue;
+    if (!r.findWords.empty()) findBar_->FindWords(r.findWords, r.hitOrdinal);
+    return;
+  }
+}
+
+void TKivHelpWindow::MoveResultCursor(int index) {
+  const auto& results = searchResults_.results;
+  if (results.empty()) return;
+  index = std::clamp(index, 0, static_cast<int>(results.size()) - 1);
+  // The result's number and title begin its line on the results page.
+  const HelpSearchResult& r = results[static_cast<std::size_t>(index)];
+  std::string title = r.title.empty() ? r.fileName : r.title;
+  const std::string line = (std::to_string(index + 1) + ". " + title).substr(0, kResultTitleFound);
+  const int at = viewer_->FindText(0, line, true);
+  if (at < 0) return;
+  resultCursor_ = index;
+  viewer_->SelectRange(at, static_cast<int>(line.size()));
+  ReportState();
+}
+
+bool TKivHelpWindow::SearchKey(QObject* watched, QKeyEvent* key) {
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) return false;
+  if (watched == searchBox_ && key->key() == Qt::Key_Down) {
+    // Results of what was typed last, without waiting for the pause.
+    if (searchTimer_->isActive()) {
+      searchTimer_->stop();
+      SearchAsTyped();
     }
+    if (!ShowingResults() || searchResults_.results.empty()) return false;
+    FocusViewer();
+    MoveResultCursor(0);
+    return true;
+  }
+  const bool inViewer =
+      watched->isWidgetType() &&
+      (watched == viewer_ || viewer_->isAncestorOf(static_cast<QWidget*>(watched)));
+  if (!inViewer || resultCursor_ < 0 || !ShowingResults()) return false;
+  switch (key->key()) {
+    case Qt::Key_Down:
+      MoveResultCursor(resultCursor_ + 1);
+      return true;
+    case Qt::Key_Up:
+      if (resultCursor_ == 0) {
+        resultCursor_ = -1;
+        viewer_->CollapseSelection();
+        searchBox_->setFocus(Qt::OtherFocusReason);
+        ReportState();
+      } else {
+        MoveResultCursor(resultCursor_ - 1);
+      }
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      bool handled = false;
+      const std::string link =
+          searchResults_.results[static_cast<std::size_t>(resultCursor_)].Link();
+      ViewerHotSpotClick(viewer_, link, handled);
+      return true;
+    }
+    default:
+      return false;
   }
 }
 
@@ -728,6 +843,7 @@ void TKivHelpWindow::FocusViewer() {
 }
 
 bool TKivHelpWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress && SearchKey(watched, static_cast<QKeyEvent*>(e))) return true;
   if (e->type() == QEvent::KeyPress && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {
     const QString text = static_cast<QKeyEvent*>(e)->text();
@@ -829,6 +945,11 @@ void TKivHelpWindow::WriteState() {
   o["searchText"] = searchBox_->text().left(kStateTextLength);
   o["searchFocused"] = searchBox_->hasFocus();
   o["searchVisible"] = searchBox_->isVisibleTo(this);
+  QJsonArray results;
+  for (const HelpSearchResult& r : searchResults_.results) results.append(ToQString(r.Link()));
+  o["searchResults"] = results;
+  o["resultCursor"] = resultCursor_;
+  o["searchIndexed"] = indexer_->HasIndex();
   if (pageMenu_) {
     QJsonArray items;
     for (QAction* a : pageMenu_->actions()) {

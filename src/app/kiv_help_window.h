@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/help_package.h"
+#include "app/help_search.h"
 #include "app/single_instance.h"
 #include "imaging/read_stream.h"
 #include "platform/bitmap.h"
@@ -26,6 +27,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSpinBox;
+class QTimer;
 class QToolButton;
 
 namespace kiv {
@@ -34,6 +36,7 @@ class LocalChannelServer;
 class TFindBar;
 class THTMLViewer;
 class TPrintPreviewWindow;
+class TSearchIndexer;
 
 // The font-size box's range.
 constexpr int MinHelpFontSize = 8;
@@ -92,9 +95,14 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   std::string LinkAtViewerPoint(const QPoint& viewerPos) const;
   // The print preview window (made on first use), shown with the page.
   void ShowPrintPreview();
-  // Searches the whole help for the search box's text and shows the results.
+  // Enter in the search box: the first result of its text opened (the
+  // results page stays in history before it).
   void SearchHelp();
+  // Searches the whole help for query and shows the results page.
   void SearchHelp(const std::string& query);
+  // The results of the search box's text, shown as it is typed (after a
+  // short pause): the results page replaces one shown while typing.
+  void SearchAsTyped();
 
   // The font-size box's value: its text as a number within 8..16, 8 when
   // the text is not a number.
@@ -114,6 +122,9 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   TFindBar* FindBar() const { return findBar_; }
   QLineEdit* SearchBox() const { return searchBox_; }
   QMenu* PageMenu() const { return pageMenu_; }
+  TSearchIndexer* SearchIndexer() const { return indexer_; }
+  const HelpSearchResults& SearchResults() const { return searchResults_; }
+  int ResultCursor() const { return resultCursor_; }
   TPrintPreviewWindow* PrintPreview() const { return preview_; }
   QPushButton* OKButton() const { return bOK_; }
   const std::vector<std::string>& History() const { return history_; }
@@ -156,8 +167,20 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   void PrintPage();
   // Shows the results page of the last search without touching history.
   void ShowSearchResults(const std::string& query);
-  // After a result of the search was followed: its first hit selected.
+  // After a result of the search was followed: its words found on the page
+  // through the find bar, the best hit selected.
   void SelectSearchHit(const std::string& target);
+  // The search box's text in the pages' code page; false when it holds a
+  // character no page can hold.
+  bool SearchBoxQuery(std::string& query) const;
+  // Shows query's results page as the current history entry: a new one, or
+  // in place of the results page shown now when replace.
+  bool ShowResultsEntry(const std::string& query, bool replace);
+  bool ShowingResults() const;
+  // Keys of the search box and of the results page: Down moves into the
+  // results, Up and Down step through them, Enter opens one.
+  bool SearchKey(QObject* watched, QKeyEvent* key);
+  void MoveResultCursor(int index);
 
   std::vector<std::string> args_;
   std::unique_ptr<THelpPackage> package_;
@@ -195,10 +218,13 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   QMenu* printMenu_ = nullptr;
   TPrintPreviewWindow* preview_ = nullptr;  // a window of its own, owned here
   int wheelZoom_ = 0;                       // Ctrl+wheel angle not yet used
-  // The last search of the whole help: its query and the files it found
-  // (upper case).
+  // The last search of the whole help: its query and what it found.
   std::string searchQuery_;
-  std::vector<std::string> searchFiles_;
+  HelpSearchResults searchResults_;
+  TSearchIndexer* indexer_ = nullptr;  // owned as a child
+  QTimer* searchTimer_ = nullptr;      // the pause after typing
+  bool openWhenIndexed_ = false;       // Enter came before the index
+  int resultCursor_ = -1;              // the result Up and Down stand on
   // Queries holding characters no page can hold: they find nothing.
   std::set<std::string> unmatchable_;
   // Printing into this PDF file instead of asking (KIVHELP_PRINT_FILE).

@@ -41,6 +41,10 @@ class TPageFinder {
 
   // A new text or letter case, or a new page: the matches are found again.
   void SetQuery(const std::string& text, bool matchCase);
+  // Any of several words: a match is the earliest of them (the longest where
+  // two start together). Text() is the words joined by spaces.
+  void SetWords(const std::vector<std::string>& words, bool matchCase);
+  const std::vector<std::string>& Words() const { return words_; }
   void Reset();
   const std::string& Text() const { return text_; }
   bool MatchCase() const { return matchCase_; }
@@ -48,6 +52,8 @@ class TPageFinder {
   // The first match at or after fromIndex, else the first of the page
   // (wrapped to the top).
   TFindStep FindFrom(int fromIndex);
+  // The match of that ordinal (0: the first), else the first.
+  TFindStep FindOrdinal(int ordinal);
   // The match after, or before, the current one, wrapping at the ends. With
   // no current match: the first, or the last.
   TFindStep Next();
@@ -67,8 +73,11 @@ class TPageFinder {
 
   SearchFunction search_;
   std::string text_;
+  std::vector<std::string> words_;  // what is searched for: text_, or the words
   bool matchCase_ = false;
   std::vector<int> matches_;  // starts, in character order
+  std::vector<int> lengths_;  // and lengths
+  std::vector<int> next_;     // each word's next match at or after the walk's place
   bool complete_ = false;     // matches_ holds every match of the page
   bool counted_ = false;
   TFindStep current_;

@@ -47,12 +47,18 @@ bool IsBlankByte(char c) {
 // Appends text with every run of white space folded to one space; no space
 // at the start of out.
 void AppendFolded(std::string& out, std::string_view text) {
-  for (char c : text) {
-    if (IsBlankByte(c)) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (IsBlankByte(text[i])) {
       if (!out.empty() && out.back() != ' ') out += ' ';
-    } else {
-      out += c;
+      ++i;
+      continue;
     }
+    // A run of other bytes goes in at once.
+    const std::size_t start = i;
+    while (i < n && !IsBlankByte(text[i])) ++i;
+    out.append(text.data() + start, i - start);
   }
 }
 
@@ -69,11 +75,42 @@ void SkipTo(ReaderState& reader, Symbol end) {
   while (reader.Sym != end && reader.Sym != EndOfInputSymbol) reader.Next();
 }
 
+// Anchors and headings kept of one page: a page of nothing else cannot make
+// the text's side lists outgrow the text.
+constexpr std::size_t MaxPageAnchors = 10000;
+constexpr std::size_t MaxPageHeadings = 10000;
+
+struct OpenHeading {
+  bool open = false;
+  std::size_t begin = 0;
+  int level = 1;
+  std::size_t firstAnchor = 0;  // anchors from this index on stand inside it
+};
+
+// Ends the heading being read, if any: a heading without text is left out.
+void EndHeading(PageText& page, OpenHeading& heading) {
+  if (!heading.open) return;
+  heading.open = false;
+  std::size_t end = page.text.size();
+  while (end > heading.begin && page.text[end - 1] == ' ') --end;
+  if (end == heading.begin || page.headings.size() >= MaxPageHeadings) return;
+  PageHeading h;
+  h.begin = heading.begin;
+  h.end = end;
+  h.level = heading.level;
+  if (heading.firstAnchor < page.anchors.size())
+    h.anchor = page.anchors[heading.firstAnchor].name;
+  else if (heading.firstAnchor > 0)
+    h.anchor = page.anchors[heading.firstAnchor - 1].name;
+  page.headings.push_back(std::move(h));
+}
+
 }  // namespace
 
 PageText ExtractPageText(const char* data, std::size_t length) {
   PageText page;
   page.text.reserve(std::min<std::size_t>(length, PageBufferSize) / 2);
+  OpenHeading heading;
   ReaderState reader;
   reader.StartBuffer(data, std::min<std::size_t>(length, PageBufferSize));
   try {
@@ -101,6 +138,24 @@ PageText ExtractPageText(const char* data, std::size_t length) {
         case TextAreaSy:
           SkipTo(reader, TextAreaEndSy);
           break;
+        case HSy:
+          Separate(page.text);
+          EndHeading(page, heading);
+          heading.begin = page.text.size();
+          heading.level = reader.HeadingLevel;
+          heading.open = true;
+          heading.firstAnchor = page.anchors.size();
+          break;
+        case HEndSy:
+          EndHeading(page, heading);
+          Separate(page.text);
+          break;
+        case ASy:
+          if (const TAttribute* name = reader.Attributes.Find(NameSy);
+              name && !name->Text.empty() && page.anchors.size() < MaxPageAnchors) {
+            page.anchors.push_back({name->Text, page.text.size()});
+          }
+          break;
         default:
           if (!IsInlineTag(reader.Sym)) Separate(page.text);
           break;
@@ -111,7 +166,10 @@ PageText ExtractPageText(const char* data, std::size_t length) {
   } catch (const EParseError&) {
     page.complete = false;
   }
+  EndHeading(page, heading);
   TrimEnd(page.text);
+  // Offsets past the trimmed end point at its end.
+  for (PageAnchor& a : page.anchors) a.offset = std::min(a.offset, page.text.size());
   TrimEnd(page.title);
   if (!page.title.empty() && page.title.front() == ' ') page.title.erase(0, 1);
   return page;

@@ -5,8 +5,26 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kiv {
+
+// A heading (H1 to H6) of the page: where its text stands in the page's
+// text and the anchor a link to it takes.
+struct PageHeading {
+  std::size_t begin = 0;  // offsets of its text in PageText::text
+  std::size_t end = 0;
+  int level = 1;
+  // The A NAME inside the heading, else the nearest one before it; empty
+  // when the page has none before it.
+  std::string anchor;
+};
+
+// An A NAME of the page and where in the page's text it stands.
+struct PageAnchor {
+  std::string name;
+  std::size_t offset = 0;
+};
 
 struct PageText {
   std::string title;  // the TITLE's text, blanks folded and trimmed
@@ -17,6 +35,8 @@ struct PageText {
   // False when the page ends inside a comment: the viewer refuses to show
   // such a page, and the text holds only part of what came before.
   bool complete = true;
+  std::vector<PageHeading> headings;  // in page order
+  std::vector<PageAnchor> anchors;    // in page order
 };
 
 // Reads at most the first 128000 bytes of the page, as the viewer would.

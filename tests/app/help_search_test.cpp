@@ -1,9 +1,11 @@
-// Searching the whole help: what counts as a page's text, which pages match,
-// their order, the excerpts and the results page.
+// Searching the whole help: what counts as a page's text, which pages are
+// found, the excerpts and find words of the results, and the results page.
 #include "app/help_search.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,10 +22,14 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 class HelpSearchTest : public ::testing::Test {
  protected:
-  std::vector<HelpSearchResult> Search(const Entries& entries, const std::string& query) {
+  HelpSearchResults Found(const Entries& entries, const std::string& query,
+                          std::size_t limit = MaxListedResults) {
     const std::string path = dir_.Write("kivmap.hpm", testing::MakePackage(entries));
-    THelpPackage package(path);
-    return HelpSearch(package).Search(query);
+    index_ = SearchIndex::Build(path);
+    return HelpSearch(*index_).Search(query, limit);
+  }
+  std::vector<HelpSearchResult> Search(const Entries& entries, const std::string& query) {
+    return Found(entries, query).results;
   }
   static std::vector<std::string> Names(const std::vector<HelpSearchResult>& results) {
     std::vector<std::string> names;
@@ -31,6 +37,7 @@ class HelpSearchTest : public ::testing::Test {
     return names;
   }
   testing::TempDir dir_;
+  std::unique_ptr<SearchIndex> index_;
 };
 
 // The links and the bold runs of a results page, read back by the tokenizer
@@ -88,7 +95,32 @@ TEST(PageTextTest, OnlyWhatTheReaderSeesWithEntitiesDecoded) {
   EXPECT_EQ(ExtractPageText(big.data(), big.size()).text.find("tail"), std::string::npos);
 }
 
-TEST_F(HelpSearchTest, APageMatchesWhenItHoldsEveryWordIgnoringCase) {
+TEST(PageTextTest, HeadingsTakeTheAnchorInsideThemOrTheNearestBefore) {
+  const std::string page =
+      "<P>Intro</P><H1>Top</H1><A NAME=\"one\"></A><P>text</P>"
+      "<H2><A NAME=\"two\">Second</A> part</H2><P>more</P><H3>Third</H3>"
+      "<H2> </H2><A NAME=\"late\">";
+  const PageText text = ExtractPageText(page.data(), page.size());
+  ASSERT_EQ(text.headings.size(), 3u);  // the blank heading is left out
+  auto headingText = [&](const PageHeading& h) {
+    return text.text.substr(h.begin, h.end - h.begin);
+  };
+  EXPECT_EQ(headingText(text.headings[0]), "Top");
+  EXPECT_EQ(text.headings[0].level, 1);
+  EXPECT_EQ(text.headings[0].anchor, "");  // no A NAME before it
+  EXPECT_EQ(headingText(text.headings[1]), "Second part");
+  EXPECT_EQ(text.headings[1].anchor, "two");
+  EXPECT_EQ(headingText(text.headings[2]), "Third");
+  EXPECT_EQ(text.headings[2].level, 3);
+  EXPECT_EQ(text.headings[2].anchor, "two");
+  ASSERT_EQ(text.anchors.size(), 3u);
+  EXPECT_EQ(text.anchors[2].name, "late");
+  EXPECT_EQ(text.anchors[2].offset, text.text.size());
+  // Headings and words stay apart: "Top" and "text" do not join.
+  EXPECT_EQ(text.text, "Intro Top text Second part more Third");
+}
+
+TEST_F(HelpSearchTest, PagesHoldingTheWordsAreFoundIgnoringCaseBestFirst) {
   const Entries entries = {
       {"a.html", "<TITLE>Alpha</TITLE><P>Print the page, then COPY it.</P>"},
       {"b.html", "<TITLE>Beta</TITLE><P>print only</P>"},
@@ -101,120 +133,139 @@ TEST_F(HelpSearchTest, APageMatchesWhenItHoldsEveryWordIgnoringCase) {
       {"e.html", "<P>\xC9T\xC9 print copy</P>"},
       {"open.html", "<P>print copy <!-- never closed"},  // the window cannot show it
   };
-  EXPECT_EQ(Names(Search(entries, "print copy")),
-            (std::vector<std::string>{"d.htm", "a.html", "e.html"}));
-  EXPECT_EQ(Names(Search(entries, "  PRINT   Copy  ")), Names(Search(entries, "print copy")));
-  // Windows-1252 letters fold as well: É and é.
+  const std::vector<std::string> names = Names(Search(entries, "print copy"));
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_EQ(names.front(), "d.htm");  // both words in the title
+  EXPECT_EQ(names.back(), "b.html");  // one word of two
+  EXPECT_EQ(std::set<std::string>(names.begin() + 1, names.end() - 1),
+            (std::set<std::string>{"a.html", "e.html"}));
+  EXPECT_EQ(Names(Search(entries, "  PRINT   Copy  ")), names);
+  // Windows-1252 letters fold as well: \xC9 and \xE9.
   EXPECT_EQ(Names(Search(entries, "\xE9t\xE9")), (std::vector<std::string>{"e.html"}));
-  EXPECT_TRUE(Search(entries, "print copy missing").empty());
   EXPECT_TRUE(Search(entries, "scripted").empty());
   EXPECT_TRUE(Search(entries, "href").empty());
+  // The title of a page without one is its file name.
+  EXPECT_EQ(Search(entries, "\xE9t\xE9")[0].title, "e.html");
 }
 
-TEST_F(HelpSearchTest, TitleHitsRankFirstThenTheNumberOfHits) {
-  const Entries entries = {
-      {"few.html", "<TITLE>Few</TITLE>zoom"},
-      {"many.html", "<TITLE>Many</TITLE>zoom zoom zoom, Zoom!"},
-      {"titled.html", "<TITLE>Zoom keys</TITLE>once: zoom"},
-      {"untitled.html", "zoom zoom"},
-  };
-  const auto results = Search(entries, "zoom");
-  ASSERT_EQ(Names(results),
-            (std::vector<std::string>{"titled.html", "many.html", "untitled.html", "few.html"}));
-  EXPECT_EQ(results[0].titleHits, 1);
-  EXPECT_EQ(results[0].hits, 1);
-  EXPECT_EQ(results[1].hits, 4);
-  EXPECT_EQ(results[0].title, "Zoom keys");
-  EXPECT_EQ(results[2].title, "untitled.html");  // no TITLE: the file name
-}
-
-TEST_F(HelpSearchTest, ExcerptSurroundsTheFirstHit) {
+TEST_F(HelpSearchTest, ExcerptSurroundsTheBestHitWithTheQueryWordsInBold) {
   std::string body;
   for (int i = 0; i < 40; ++i) body += "filler" + std::to_string(i) + " ";
-  body += "the needle is here ";
+  body += "the needles are here ";
   for (int i = 0; i < 40; ++i) body += "after" + std::to_string(i) + " ";
-  const auto results = Search({{"p.html", "<P>" + body + "</P><P>needle again</P>"}}, "NEEDLE");
+  const auto results = Search({{"p.html", "<P>" + body + "</P><P>Needle again</P>"}}, "NEEDLE");
   ASSERT_EQ(results.size(), 1u);
-  const std::string& excerpt = results[0].firstHitText;
+  const std::string& excerpt = results[0].excerpt;
   EXPECT_EQ(excerpt.rfind("... ", 0), 0u) << excerpt;
   EXPECT_EQ(excerpt.substr(excerpt.size() - 4), " ...");
-  EXPECT_NE(excerpt.find("the needle is here"), std::string::npos);
+  EXPECT_NE(excerpt.find("the needles are here"), std::string::npos);
   EXPECT_EQ(excerpt.find("again"), std::string::npos);
   EXPECT_GE(excerpt.size(), 120u);
   EXPECT_LE(excerpt.size(), 180u);
   // Cut at spaces, never inside a word.
   EXPECT_EQ(excerpt.find(" ..."), excerpt.size() - 4);
   EXPECT_NE(excerpt.substr(4, 6), "iller1");
+  // The plural is found and marked; the find bar gets both forms as one
+  // ("needle" finds "needles" too), and the hit is the first match.
+  ASSERT_EQ(results[0].bold.size(), 1u);
+  EXPECT_EQ(excerpt.substr(results[0].bold[0].first, results[0].bold[0].second), "needles");
+  EXPECT_EQ(results[0].findWords, (std::vector<std::string>{"needle"}));
+  EXPECT_EQ(results[0].hitOrdinal, 0);
 }
 
-TEST_F(HelpSearchTest, ResultsPageLinksEveryPageAndEscapesWhatItRepeats) {
+TEST_F(HelpSearchTest, AResultNamesItsSectionAndTheHitsBeforeIt) {
+  std::string page = "<TITLE>Manual</TITLE><H1>Manual</H1><P>A keyboard and keys.</P>";
+  for (int i = 0; i < 30; ++i)
+    page += "<P>filler words of no interest " + std::to_string(i) + "</P>";
+  page +=
+      "<A NAME=\"locks\"></A><H2>Explicit Locking</H2><P>Each lock and the keys it takes: "
+      "the lock keys.</P>";
+  const auto results = Search({{"m.html", page}, {"o.html", "<P>other</P>"}}, "lock keys");
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].heading, "Explicit Locking");
+  EXPECT_EQ(results[0].anchor, "locks");
+  EXPECT_EQ(results[0].Link(), "m.html#locks");
+  // Find words: the forms on the page, each held once ("lock" finds
+  // "locking"; "key" finds "keyboard" as the find bar would).
+  EXPECT_EQ(std::set<std::string>(results[0].findWords.begin(), results[0].findWords.end()),
+            (std::set<std::string>{"lock", "keys"}));
+  // "keys" in the first paragraph and "Lock" in the heading come before the
+  // hit "lock keys" near the end... or the hit is the first "lock" of the
+  // section: either way the matches before it are those of the page above.
+  EXPECT_GE(results[0].hitOrdinal, 2);
+}
+
+TEST_F(HelpSearchTest, ResultsPageLinksEverySectionAndEscapesWhatItRepeats) {
   const Entries entries = {
       {"tags & marks.html",
-       "<TITLE>Bold &lt;B&gt; &amp; more</TITLE><P>Write &lt;B&gt; to "
-       "make text bold.</P>"},
+       "<TITLE>Bold &lt;B&gt; &amp; more</TITLE><A NAME=\"x&quot;y\"><H2>On bold</H2>"
+       "<P>Write &lt;B&gt; to make text bold.</P>"},
       {"other.html", "<P>&lt;b&gt; too</P>"},
-      {"plain.html", "<P><B>bold</B> is a tag here, not text</P>"},
+      {"plain.html", "<P><B>strong</B> is a tag here, not text</P>"},
   };
-  const auto results = Search(entries, "<B>");
-  ASSERT_EQ(Names(results), (std::vector<std::string>{"tags & marks.html", "other.html"}));
-  const std::string html = SearchResultsPage("<B>", results);
+  const HelpSearchResults found = Found(entries, "<B>");
+  ASSERT_EQ(Names(found.results), (std::vector<std::string>{"tags & marks.html", "other.html"}));
+  const std::string html = SearchResultsPage("<B>", found);
   EXPECT_EQ(html.find("<B><B>"), std::string::npos);
   const ReadBack back = ReadResultsPage(html);
-  EXPECT_EQ(back.hrefs, (std::vector<std::string>{"tags & marks.html", "other.html"}));
+  EXPECT_EQ(back.hrefs, (std::vector<std::string>{"tags & marks.html#x\"y", "other.html"}));
   // The query as asked, then the word at each excerpt's hit, in bold.
-  EXPECT_EQ(back.bold, (std::vector<std::string>{"<B>", "<B>", "<b>"}));
-  EXPECT_NE(html.find("every word"), std::string::npos);
+  EXPECT_EQ(back.bold, (std::vector<std::string>{"<B>", "B", "b"}));
+  EXPECT_NE(html.find("<I>On bold</I>"), std::string::npos);
+  EXPECT_NE(html.find("2 pages match"), std::string::npos);
   EXPECT_FALSE(back.title.empty());
 }
 
 TEST_F(HelpSearchTest, BadQueriesGiveClearPages) {
   const Entries entries = {{"a.html", "<P>some text</P>"}};
-  // Only spaces: nothing is searched, and the page says what to do.
-  EXPECT_TRUE(Search(entries, "    ").empty());
-  const std::string blank = SearchResultsPage("    ", {});
-  EXPECT_NE(blank.find("nothing to search for"), std::string::npos);
-  EXPECT_TRUE(ReadResultsPage(blank).hrefs.empty());
-
-  const std::string none = SearchResultsPage("absent", Search(entries, "absent"));
-  EXPECT_NE(none.find("No page holds every word"), std::string::npos);
+  // Only spaces or punctuation, a quote alone: nothing is searched, and the
+  // page says what to do.
+  for (const std::string q : {"    ", "!?,.;", "\"", "\"\""}) {
+    const HelpSearchResults found = Found(entries, q);
+    EXPECT_TRUE(found.empty) << q;
+    const std::string blank = SearchResultsPage(q, found);
+    EXPECT_NE(blank.find("nothing to search for"), std::string::npos);
+    EXPECT_TRUE(ReadResultsPage(blank).hrefs.empty());
+  }
+  const std::string none = SearchResultsPage("absent", Found(entries, "absent"));
+  EXPECT_NE(none.find("No page matches"), std::string::npos);
 
   // 10000 characters, one word and many: no match, a page of bounded size,
   // and control characters that would end the page are not repeated.
   std::string longWord(10000, 'x');
   longWord[5000] = '\x1A';
-  EXPECT_TRUE(Search(entries, longWord).empty());
-  const std::string page = SearchResultsPage(longWord, {});
+  const HelpSearchResults longFound = Found(entries, longWord);
+  EXPECT_TRUE(longFound.results.empty());
+  const std::string page = SearchResultsPage(longWord, longFound);
   EXPECT_LT(page.size(), 2000u);
   EXPECT_EQ(page.find('\x1A'), std::string::npos);
-  std::string manyWords;
-  for (int i = 0; i < 2000; ++i) manyWords += "w" + std::to_string(i) + " ";
-  EXPECT_TRUE(Search(entries, manyWords).empty());
-  EXPECT_NE(SearchResultsPage(manyWords, {}).find("Only the first"), std::string::npos);
+  std::string manyWords = "text ";
+  for (int i = 0; i < 500; ++i) manyWords += "w" + std::to_string(i) + " ";
+  const HelpSearchResults many = Found(entries, manyWords);
+  EXPECT_EQ(Names(many.results), (std::vector<std::string>{"a.html"}));
+  EXPECT_NE(SearchResultsPage(manyWords, many).find("Only the first"), std::string::npos);
 }
 
-TEST_F(HelpSearchTest, ALongWordOnARepetitivePageIsFoundWithoutOverlaps) {
-  // A long word of one letter on a page of that letter: every occurrence is
-  // counted once, without overlaps, and the search stays linear.
+TEST_F(HelpSearchTest, APageOfOneEndlessWordStaysSmall) {
   const std::string page(100000, 'a');
   const auto results = Search({{"a.html", page}}, std::string(1000, 'a'));
   ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].hits, 100);
-  EXPECT_TRUE(Search({{"a.html", page}}, std::string(999, 'a') + "b").empty());
+  EXPECT_LT(index_->HeldBytes(), 10000u);
 }
 
-TEST_F(HelpSearchTest, WordInEveryPageKeepsTheResultsPageWithinThePageBuffer) {
+TEST_F(HelpSearchTest, WordInEveryPageKeepsTheResultsPageShort) {
   Entries entries;
   std::string body = "<TITLE>Topic</TITLE><P>";
   for (int i = 0; i < 60; ++i) body += "common word number " + std::to_string(i) + " ";
   for (int i = 0; i < 600; ++i) entries.push_back({"topic" + std::to_string(i) + ".html", body});
-  const auto results = Search(entries, "common");
-  ASSERT_EQ(results.size(), 600u);
-  const std::string html = SearchResultsPage("common", results);
+  const HelpSearchResults found = Found(entries, "common");
+  EXPECT_EQ(found.matched, 600u);
+  ASSERT_EQ(found.results.size(), MaxListedResults);
+  const std::string html = SearchResultsPage("common", found);
   EXPECT_LE(html.size(), static_cast<std::size_t>(PageBufferSize));
   const ReadBack back = ReadResultsPage(html);
-  EXPECT_GT(back.hrefs.size(), 100u);
-  EXPECT_LT(back.hrefs.size(), 600u);
-  EXPECT_NE(html.find(std::to_string(600 - back.hrefs.size()) + " more pages are not listed"),
+  EXPECT_EQ(back.hrefs.size(), MaxListedResults);
+  EXPECT_NE(html.find(std::to_string(600 - MaxListedResults) + " more pages are not listed"),
             std::string::npos);
 }
 
@@ -229,9 +280,11 @@ TEST_F(HelpSearchTest, PagesTheWindowCannotReadAreSkipped) {
   package.FindPackageEntry("ok.html", start, end);
   const std::string file = testing::ReadFile(path);
   const std::string okBytes = file.substr(static_cast<std::size_t>(start));
-  const auto results = HelpSearch(package).Search(okBytes.substr(okBytes.size() - 5));
+  const auto index = SearchIndex::Build(path);
+  const auto results = HelpSearch(*index).Search(okBytes.substr(okBytes.size() - 5)).results;
   EXPECT_EQ(Names(results), (std::vector<std::string>{"ok.html"}));
-  EXPECT_THROW(HelpSearch(THelpPackage(dir_.File("missing.hpm"))).Search("x"), EInOutError);
+  EXPECT_EQ(index->PagesLeftOut(), 1u);  // bad.html; late.html reads as empty
+  EXPECT_THROW(SearchIndex::Build(dir_.File("missing.hpm")), EInOutError);
 }
 
 }  // namespace

@@ -216,9 +216,21 @@ TEST_F(ReaderFeaturesTest, SearchResultsTakeAPlaceInHistoryAndAResultOpensAtItsH
   w->SearchHelp();
   ASSERT_EQ(static_cast<int>(w->History().size()), before + 1);
   EXPECT_LT(w->Viewer()->FindText(0, "Topic", true), 0);
+  // Enter in the box opens the first result at its hit, the results page
+  // before it in history; the find bar counts the hits.
   w->SearchBox()->setText("zebra");
   w->SearchHelp();
-  EXPECT_GE(w->Viewer()->FindText(0, "Topic", true), 0);
+  ASSERT_FALSE(w->SearchResults().results.empty());
+  EXPECT_EQ(w->windowTitle().toStdString(), w->SearchResults().results[0].title);
+  ASSERT_GE(w->History().size(), 2u);
+  EXPECT_EQ(w->History()[w->History().size() - 2], "search:zebra");
+  EXPECT_EQ(w->Viewer()->SelectedText(), "zebra");
+  EXPECT_FALSE(w->FindBar()->isHidden());
+  int onPage = 0;
+  for (int at = w->Viewer()->FindText(0, "zebra", false); at >= 0;
+       at = w->Viewer()->FindText(at + 5, "zebra", false))
+    ++onPage;
+  EXPECT_EQ(w->FindBar()->CountText().toStdString(), "1 of " + std::to_string(onPage));
 
   // Odd queries still give a page and never fail.
   for (const std::string& q : {std::string(10000, 'q'), std::string("     "), std::string("<B>")}) {

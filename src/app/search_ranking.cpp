@@ -1,0 +1,251 @@
+#include "app/search_ranking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace kiv {
+
+namespace {
+
+// Terms a word being typed expands to.
+constexpr std::size_t kMaxPrefixTerms = 30;
+constexpr std::size_t kMinPrefixLength = 3;
+// Pages scored again with positions (adjacency, phrases, sections): the best
+// of the first pass.
+constexpr std::size_t kRescored = 200;
+// The window, in words, in which the best hit gathers the query's words.
+constexpr std::uint32_t kHitWindow = 10;
+
+// The positions of a term's ids on one page, ascending.
+void PagePositions(const SearchIndex& index, const ResolvedTerm& term, std::uint32_t page,
+                   std::vector<std::uint32_t>& out) {
+  out.clear();
+  for (std::uint32_t id : term.ids) {
+    const SearchPosting* begin = index.PostingsBegin(id);
+    const SearchPosting* end = index.PostingsEnd(id);
+    const SearchPosting* at = std::lower_bound(
+        begin, end, page, [](const SearchPosting& p, std::uint32_t v) { return p.page < v; });
+    if (at == end || at->page != page) continue;
+    out.insert(out.end(), index.PositionsBegin(at), index.PositionsEnd(at));
+  }
+  if (term.ids.size() > 1) std::sort(out.begin(), out.end());
+}
+
+bool Holds(const std::vector<std::uint32_t>& positions, std::uint32_t p) {
+  return std::binary_search(positions.begin(), positions.end(), p);
+}
+
+// Where the phrase starts on the page, given each term's positions.
+std::vector<std::uint32_t> PhraseStarts(const std::vector<std::size_t>& phrase,
+                                        const std::vector<std::vector<std::uint32_t>>& positions) {
+  std::vector<std::uint32_t> starts;
+  for (std::uint32_t p : positions[phrase[0]]) {
+    bool all = true;
+    for (std::size_t k = 1; k < phrase.size() && all; ++k)
+      all = Holds(positions[phrase[k]], p + static_cast<std::uint32_t>(k));
+    if (all) starts.push_back(p);
+  }
+  return starts;
+}
+
+// The heading whose section holds position p, -1 before the first.
+int SectionOf(const SearchPage& page, std::uint32_t p) {
+  const auto at =
+      std::upper_bound(page.headings.begin(), page.headings.end(), p,
+                       [](std::uint32_t v, const SearchHeading& h) { return v < h.wordBegin; });
+  return static_cast<int>(at - page.headings.begin()) - 1;
+}
+
+bool InHeading(const SearchPage& page, std::uint32_t p) {
+  const int s = SectionOf(page, p);
+  return s >= 0 && p < page.headings[static_cast<std::size_t>(s)].wordEnd;
+}
+
+struct Hit {
+  std::uint32_t position;
+  std::size_t term;
+};
+
+}  // namespace
+
+std::vector<ResolvedTerm> ResolveTerms(const SearchIndex& index, const SearchQuery& query,
+                                       const SearchWeights& weights) {
+  const double n = static_cast<double>(index.PageCount());
+  std::vector<ResolvedTerm> resolved;
+  for (const SearchQueryTerm& t : query.terms) {
+    ResolvedTerm r;
+    if (const std::int64_t id = index.Find(t.term); id >= 0) {
+      r.ids.push_back(static_cast<std::uint32_t>(id));
+    } else if (t.word.size() >= kMinPrefixLength) {
+      r.ids = index.FindPrefix(t.word, kMaxPrefixTerms);
+      if (r.ids.empty() && t.term != t.word) r.ids = index.FindPrefix(t.term, kMaxPrefixTerms);
+      r.prefix = true;
+    }
+    double df = 0;
+    for (std::uint32_t id : r.ids)
+      df += static_cast<double>(index.PostingsEnd(id) - index.PostingsBegin(id));
+    df = std::min(df, n);
+    r.weight = std::log(1.0 + (n - df + 0.5) / (df + 0.5));
+    if (r.prefix) r.weight *= weights.prefix;
+    if (t.word.size() < 2) r.weight *= weights.shortWord;
+    if (df > n / 2) r.weight *= weights.commonWord;
+    resolved.push_back(std::move(r));
+  }
+  return resolved;
+}
+
+SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std::size_t limit,
+                        const SearchWeights& w) {
+  SearchRanking ranking;
+  if (query.Empty() || index.PageCount() == 0) return ranking;
+  const std::vector<ResolvedTerm> terms = ResolveTerms(index, query, w);
+  const std::size_t pages = index.PageCount();
+
+  // First pass: BM25F from the postings' counts.
+  std::vector<float> score(pages, 0.0f);
+  std::vector<std::uint32_t> mask(pages, 0);
+  std::vector<std::uint32_t> touched;
+  double totalWeight = 0;
+  for (std::size_t qi = 0; qi < terms.size(); ++qi) {
+    const ResolvedTerm& t = terms[qi];
+    totalWeight += t.weight;
+    for (std::uint32_t id : t.ids) {
+      for (const SearchPosting* p = index.PostingsBegin(id); p != index.PostingsEnd(id); ++p) {
+        const SearchPage& page = index.Page(p->page);
+        const double count = static_cast<double>(index.PositionsEnd(p) - index.PositionsBegin(p));
+        const double inTitle = p->titleCount, inHeading = p->headingCount;
+        const double inBody = count - inTitle;
+        const double wtf =
+            w.title * inTitle /
+                (1 - w.bTitle + w.bTitle * page.titleWords / index.AverageTitleWords()) +
+            w.heading * inHeading /
+                (1 - w.bHeading + w.bHeading * page.headingWords / index.AverageHeadingWords()) +
+            w.body * inBody / (1 - w.bBody + w.bBody * page.bodyWords / index.AverageBodyWords());
+        if (mask[p->page] == 0) touched.push_back(p->page);
+        score[p->page] += static_cast<float>(t.weight * wtf * (w.k1 + 1) / (w.k1 + wtf));
+        mask[p->page] |= 1u << qi;
+      }
+    }
+  }
+  // Pages holding more of the query's weight come first: a page missing a
+  // rare word of the query falls behind the pages that hold it.
+  std::vector<double> termWeight(terms.size());
+  for (std::size_t qi = 0; qi < terms.size(); ++qi) termWeight[qi] = terms[qi].weight;
+  auto coverage = [&](std::uint32_t m) {
+    double held = 0;
+    for (std::size_t qi = 0; qi < terms.size(); ++qi)
+      if (m & (1u << qi)) held += termWeight[qi];
+    const double share = totalWeight > 0 ? held / totalWeight : 1.0;
+    return share * share;
+  };
+  // Phrases need every one of their terms.
+  std::uint32_t phraseMask = 0;
+  for (const auto& phrase : query.phrases)
+    for (std::size_t qi : phrase) phraseMask |= 1u << qi;
+  std::vector<std::uint32_t> candidates;
+  for (std::uint32_t p : touched) {
+    if ((mask[p] & phraseMask) != phraseMask) continue;
+    score[p] = static_cast<float>(score[p] * coverage(mask[p]));
+    candidates.push_back(p);
+  }
+  auto better = [&](std::uint32_t a, std::uint32_t b) {
+    return score[a] != score[b] ? score[a] > score[b] : a < b;
+  };
+
+  // Second pass, on the best pages: phrases, adjacency, the best section.
+  const bool needAll = !query.phrases.empty();
+  std::vector<RankedPage> ranked;
+  std::vector<std::vector<std::uint32_t>> positions(terms.size());
+  std::size_t rescored = needAll ? candidates.size() : std::min(candidates.size(), kRescored);
+  std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(rescored),
+                    candidates.end(), better);
+  std::vector<Hit> hits;
+  for (std::size_t ci = 0; ci < rescored; ++ci) {
+    const std::uint32_t p = candidates[ci];
+    const SearchPage& page = index.Page(p);
+    for (std::size_t qi = 0; qi < terms.size(); ++qi)
+      PagePositions(index, terms[qi], p, positions[qi]);
+    bool phrasesHeld = true;
+    std::vector<std::uint32_t> phraseStarts;
+    for (const auto& phrase : query.phrases) {
+      const std::vector<std::uint32_t> starts = PhraseStarts(phrase, positions);
+      if (starts.empty()) phrasesHeld = false;
+      phraseStarts.insert(phraseStarts.end(), starts.begin(), starts.end());
+    }
+    if (!phrasesHeld) continue;
+    std::sort(phraseStarts.begin(), phraseStarts.end());
+
+    double bonus = 0;
+    for (std::size_t i = 0; i + 1 < query.sequence.size(); ++i) {
+      const std::size_t a = query.sequence[i], b = query.sequence[i + 1];
+      if (a == b) continue;
+      double inBody = 0, inTitle = 0, inHeading = 0;
+      for (std::uint32_t pos : positions[a]) {
+        if (!Holds(positions[b], pos + 1)) continue;
+        if (pos < page.titleWords)
+          inTitle = 1;
+        else if (InHeading(page, pos))
+          inHeading = 1;
+        else
+          inBody += 1;
+      }
+      bonus += w.adjacency * std::min(terms[a].weight, terms[b].weight) *
+               (std::log2(1 + inBody) + 2 * inTitle + inHeading);
+    }
+
+    // The best hit: the window of kHitWindow words that holds the most of
+    // the query's weight (a phrase's start wins), in the body.
+    hits.clear();
+    for (std::size_t qi = 0; qi < terms.size(); ++qi)
+      for (std::uint32_t pos : positions[qi])
+        if (pos >= page.titleWords) hits.push_back({pos, qi});
+    std::sort(hits.begin(), hits.end(),
+              [](const Hit& x, const Hit& y) { return x.position < y.position; });
+    RankedPage r;
+    r.page = p;
+    r.position = RankedPage::NoPosition;
+    double bestWindow = -1;
+    std::size_t j = 0;
+    std::vector<int> inWindow(terms.size(), 0);
+    double windowWeight = 0;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+      while (j < hits.size() && hits[j].position < hits[i].position + kHitWindow) {
+        if (inWindow[hits[j].term]++ == 0) windowWeight += terms[hits[j].term].weight;
+        ++j;
+      }
+      double value = windowWeight;
+      if (std::binary_search(phraseStarts.begin(), phraseStarts.end(), hits[i].position))
+        value += totalWeight;
+      // A hit in the body beats the same words in a heading by a little:
+      // the excerpt shows text.
+      if (!InHeading(page, hits[i].position)) value += 1e-6;
+      if (value > bestWindow + 1e-9) {
+        bestWindow = value;
+        r.position = hits[i].position;
+      }
+      if (--inWindow[hits[i].term] == 0) windowWeight -= terms[hits[i].term].weight;
+    }
+    if (r.position != RankedPage::NoPosition) r.heading = SectionOf(page, r.position);
+    r.score = score[p] + bonus;
+    ranked.push_back(r);
+  }
+  ranking.matched = needAll ? ranked.size() : candidates.size();
+  std::sort(ranked.begin(), ranked.end(), [&](const RankedPage& a, const RankedPage& b) {
+    if (a.score != b.score) return a.score > b.score;
+    return a.page < b.page;
+  });
+  if (ranked.size() > limit) ranked.resize(limit);
+  // Pages past the rescored ones keep their first score.
+  for (std::size_t ci = rescored; ci < candidates.size() && ranked.size() < limit; ++ci) {
+    RankedPage r;
+    r.page = candidates[ci];
+    r.score = score[r.page];
+    r.position = RankedPage::NoPosition;
+    ranked.push_back(r);
+  }
+  ranking.pages = std::move(ranked);
+  return ranking;
+}
+
+}  // namespace kiv
