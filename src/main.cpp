@@ -12,6 +12,7 @@
 #include "app/kiv_help_window.h"
 #include "app/single_instance.h"
 #include "platform/cp1252.h"
+#include "platform/device_ratio.h"
 #include "platform/message_box.h"
 #include "platform/toolkit_environment.h"
 
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
 
   RedirectMessageBoxes();
   kiv::PrepareToolkitEnvironment(false);
+  // A scale factor from the environment that is no ratio the viewer paints at
+  // (0, negative, NaN, 0.1, 7) is held within 1 to 4 before the toolkit reads it.
+  kiv::ClampScaleFactorEnvironment();
   // A second start does not get this far; when its message file cannot be
   // written it reports that and ends with exit code 1.
   kiv::CheckSingleInstance(args, [&argc, argv](const std::string& message) {

@@ -8,6 +8,7 @@
 #include <QPolygon>
 #include <QTransform>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/bitmap.h"
@@ -57,7 +58,9 @@ QtCanvas::~QtCanvas() {
   if (ownedPainter_) ownedPainter_->end();
 }
 
-TextMetrics QtCanvas::GetTextMetrics() const { return font_.Face().Metrics(); }
+TextMetrics QtCanvas::GetTextMetrics() const {
+  return font_.Face().Metrics();
+}
 
 TSize QtCanvas::TextExtent(const char* text, int n) const {
   const FontFace& face = font_.Face();
@@ -225,7 +228,7 @@ void QtCanvas::ApplyPenAndBrush() {
     painter_->setPen(QPen(ToQColor(penColor_), std::max(1, penWidth_)));
   }
   painter_->setBrush(brushStyle_ == BrushStyle::Solid ? QBrush(ToQColor(brushColor_))
-                                                       : QBrush(Qt::NoBrush));
+                                                      : QBrush(Qt::NoBrush));
 }
 
 void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -257,29 +260,66 @@ void QtCanvas::StretchBitmap(const TRect& dest, const Bitmap& bitmap, RasterOp o
   if (op == RasterOp::Copy || RasterOpsSupported(painter_)) {
     painter_->setCompositionMode(ModeFor(op));
   }
+  // A plain copy at a fractional ratio is filtered, so the picture's pixels do
+  // not come out one and two device pixels wide by turns. Pictures combined
+  // with a mask stay unfiltered, like the mask, so no fringe appears.
+  if (op == RasterOp::Copy && FractionalRatio()) {
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+  }
   painter_->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), bitmap.Image());
   painter_->restore();
 }
 
 void QtCanvas::StretchMask(const TRect& dest, const Mask& mask, RasterOp op) {
-  if (!painter_ || dest.IsEmpty()) return;
+  if (!painter_ || dest.IsEmpty() || mask.Width() <= 0 || mask.Height() <= 0) return;
+  // Only the part of the mask that reaches the clip box is converted for
+  // drawing: a very wide picture on a high-density surface costs no more
+  // than its visible part.
+  const TRect clip = ClipBox();
+  const TRect visible{std::max(dest.Left, clip.Left), std::max(dest.Top, clip.Top),
+                      std::min(dest.Right, clip.Right), std::min(dest.Bottom, clip.Bottom)};
+  if (visible.IsEmpty()) return;
+  const double fx = static_cast<double>(mask.Width()) / dest.Width();
+  const double fy = static_cast<double>(mask.Height()) / dest.Height();
+  const int sx0 = std::clamp(static_cast<int>(std::floor((visible.Left - dest.Left) * fx)), 0,
+                             mask.Width() - 1);
+  const int sy0 =
+      std::clamp(static_cast<int>(std::floor((visible.Top - dest.Top) * fy)), 0, mask.Height() - 1);
+  const int sx1 = std::clamp(static_cast<int>(std::ceil((visible.Right - dest.Left) * fx)), sx0 + 1,
+                             mask.Width());
+  const int sy1 = std::clamp(static_cast<int>(std::ceil((visible.Bottom - dest.Top) * fy)), sy0 + 1,
+                             mask.Height());
+  const QRectF target(dest.Left + sx0 / fx, dest.Top + sy0 / fy, (sx1 - sx0) / fx,
+                      (sy1 - sy0) / fy);
+  const bool whole = sx0 == 0 && sy0 == 0 && sx1 == mask.Width() && sy1 == mask.Height();
+  const QImage rgb = (whole ? mask.Image() : mask.Image().copy(sx0, sy0, sx1 - sx0, sy1 - sy0))
+                         .convertToFormat(QImage::Format_RGB32);
   painter_->save();
   if (op == RasterOp::Copy || RasterOpsSupported(painter_)) {
     painter_->setCompositionMode(ModeFor(op));
   }
-  QImage rgb = mask.Image().convertToFormat(QImage::Format_RGB32);
-  painter_->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), rgb);
+  painter_->drawImage(target, rgb);
   painter_->restore();
+}
+
+bool QtCanvas::FractionalRatio() const {
+  return ratio_ != std::floor(ratio_);
+}
+
+void QtCanvas::SetDevicePixelRatio(double ratio, TPoint deviceOffset) {
+  ratio_ = std::isfinite(ratio) && ratio > 0 ? ratio : 1.0;
+  deviceOffset_ = deviceOffset;
+  ApplyTransform();
 }
 
 void QtCanvas::ApplyTransform() {
   if (!painter_) return;
-  double sx = static_cast<double>(numX_) / denX_;
-  double sy = static_cast<double>(numY_) / denY_;
-  QTransform t;
-  t.scale(sx, sy);
-  t.translate(-org_.X, -org_.Y);
-  painter_->setTransform(t);
+  // Built as one matrix so that device positions are exact products of the
+  // ratio (1.5 * 3 - 4 is 0.5 exactly), the same on every surface.
+  const double sx = ratio_ * numX_ / denX_;
+  const double sy = ratio_ * numY_ / denY_;
+  painter_->setTransform(
+      QTransform(sx, 0, 0, sy, -org_.X * sx - deviceOffset_.X, -org_.Y * sy - deviceOffset_.Y));
 }
 
 void QtCanvas::SetWindowOrg(int x, int y) {
@@ -308,8 +348,10 @@ TRect QtCanvas::ClipBox() const {
   if (painter_->hasClipping()) {
     r = painter_->clipBoundingRect().toAlignedRect();
   } else if (painter_->device()) {
-    QRect dev(0, 0, painter_->device()->width(), painter_->device()->height());
-    r = painter_->transform().inverted().mapRect(dev);
+    // Every logical pixel the surface touches, also one a device ratio
+    // covers only in part.
+    const QRectF dev(0, 0, painter_->device()->width(), painter_->device()->height());
+    r = painter_->transform().inverted().mapRect(dev).toAlignedRect();
   }
   return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }

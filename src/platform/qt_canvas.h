@@ -1,5 +1,8 @@
 // A device context over the toolkit's painter: a window, an off-screen image or
 // a printer. With no device it only measures (the screen canvas).
+// The engine draws in 96-dpi logical pixels; a device pixel ratio makes the
+// canvas rasterise everything at device resolution on a surface that many
+// times larger, without changing any coordinate the engine sees.
 #pragma once
 
 #include <memory>
@@ -51,6 +54,15 @@ class QtCanvas : public Canvas {
   bool IsPrinter() const override { return printer_; }
   void SetPrinter(bool printer) { printer_ = printer; }
 
+  // Device pixels per logical pixel of the surface, and where the surface's
+  // first device pixel lies in the logical plane's device grid (so that a
+  // surface covering part of a window meets its neighbours pixel-exactly):
+  // logical (x, y) maps to device (x * ratio - offset.x, y * ratio - offset.y)
+  // before the window origin and scale apply. A ratio that is not positive
+  // and finite is taken as 1.
+  void SetDevicePixelRatio(double ratio, TPoint deviceOffset = {});
+  double DevicePixelRatio() const { return ratio_; }
+
   QPainter* Painter() const { return painter_; }
 
  protected:
@@ -58,6 +70,8 @@ class QtCanvas : public Canvas {
   // x + the sum of the advances before it; y is the baseline.
   void DrawGlyphs(int x, int baseline, const char* text, int n);
   void ApplyTransform();
+  // The ratio is not a whole number (pictures are filtered when stretched).
+  bool FractionalRatio() const;
   // Start of ExtTextOut: saves the painter's state (the caller restores it),
   // clips to rect with ETO_CLIPPED and fills it with ETO_OPAQUE.
   void BeginTextOut(unsigned options, const TRect* rect);
@@ -70,6 +84,8 @@ class QtCanvas : public Canvas {
   int numX_ = 1, denX_ = 1, numY_ = 1, denY_ = 1;
   bool monochrome_ = false;
   bool printer_ = false;
+  double ratio_ = 1.0;
+  TPoint deviceOffset_;
 
  private:
   struct Saved {

@@ -12,6 +12,7 @@
 
 #include "platform/ansi_case.h"
 #include "platform/canvas.h"
+#include "platform/color_contrast.h"
 #include "platform/file_error.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -34,9 +35,14 @@ class TBorderBox : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     const TColor c = ColorToRGB(viewer_->BorderColor());
-    painter.setPen(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(0, 0, width() - 1, height() - 1);
+    const QColor color(GetRValue(c), GetGValue(c), GetBValue(c));
+    // The frame's four sides as filled pixels, so that at every device
+    // ratio each side covers its whole logical pixel and nothing more.
+    const int w = width(), h = height();
+    painter.fillRect(QRect(0, 0, w, 1), color);
+    painter.fillRect(QRect(0, h - 1, w, 1), color);
+    painter.fillRect(QRect(0, 0, 1, h), color);
+    painter.fillRect(QRect(w - 1, 0, 1, h), color);
   }
 
  private:
@@ -44,6 +50,9 @@ class TBorderBox : public QWidget {
 };
 
 namespace {
+
+// Least contrast of the focus frame against the background around the page.
+constexpr double MinFrameContrast = 3.0;
 
 QEvent::Type PrivateEvent(int message) {
   return static_cast<QEvent::Type>(QEvent::User + message);
@@ -565,9 +574,15 @@ void THTMLViewer::SetProcessing(bool on) {
 }
 
 TColor THTMLViewer::BorderColor() const {
-  if ((hasFocus() && borderStyle_ == htFocused) || borderStyle_ == htSingle) return clBtnText;
   const QColor own = palette().color(backgroundRole());
-  return PaletteRelative(RGB(own.red(), own.green(), own.blue()));
+  const TColor around = RGB(own.red(), own.green(), own.blue());
+  if ((hasFocus() && borderStyle_ == htFocused) || borderStyle_ == htSingle) {
+    // The frame stands out against the bar around the page; on a dark
+    // desktop theme the classic button-text black would not.
+    return ContrastRatio(clBtnText, around) >= MinFrameContrast ? clBtnText
+                                                                : ContrastingInk(around);
+  }
+  return PaletteRelative(around);
 }
 
 void THTMLViewer::DrawBorder() {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/device_ratio.h"
 #include "platform/message_box.h"
 #include "platform/qt_canvas.h"
 #include "viewer/html_viewer.h"
@@ -58,20 +59,42 @@ void TPaintPanel::SetColor(TColor color) {
 
 void TPaintPanel::PaintRect(QPaintDevice& target, const QRect& rect) {
   if (viewer_->LayingOut() || rect.isEmpty()) return;
-  if (offscreen_.size() != rect.size()) {
-    offscreen_ = QImage(rect.size(), QImage::Format_RGB32);
+  QPainter painter(&target);
+  // The painter's own scale is the surface's device pixel ratio, also when the
+  // widget is painted into another device (a grab at another ratio).
+  const double ratio = ClampDeviceRatio(painter.deviceTransform().m11());
+  // The device pixels that cover rect, on the window's own pixel grid, so
+  // that areas painted apart meet without a seam at any ratio.
+  const int left = static_cast<int>(std::floor(rect.left() * ratio));
+  const int top = static_cast<int>(std::floor(rect.top() * ratio));
+  const int right = static_cast<int>(std::ceil((rect.right() + 1) * ratio));
+  const int bottom = static_cast<int>(std::ceil((rect.bottom() + 1) * ratio));
+  const QSize size(right - left, bottom - top);
+  if (offscreen_.size() != size) {
+    offscreen_ = QImage();  // the old surface goes before the new one comes
+    offscreen_ = QImage(size, QImage::Format_RGB32);
     if (offscreen_.isNull()) throw std::runtime_error("Out of Resources");
   }
+  offscreen_.setDevicePixelRatio(1.0);
   {
     QtCanvas canvas(&offscreen_);
-    canvas.SetWindowOrg(rect.left(), rect.top());
-    const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+    canvas.SetDevicePixelRatio(ratio, {left, top});
+    const TRect clip{
+        static_cast<int>(std::floor(left / ratio)), static_cast<int>(std::floor(top / ratio)),
+        static_cast<int>(std::ceil(right / ratio)), static_cast<int>(std::ceil(bottom / ratio))};
     viewer_->PaintBackground(canvas, clip);
     viewer_->PaintDocument(canvas, clip);
   }
   ++paintCount_;
-  QPainter painter(&target);
-  painter.drawImage(rect.topLeft(), offscreen_);
+  offscreen_.setDevicePixelRatio(ratio);
+  painter.drawImage(QPointF(left / ratio, top / ratio), offscreen_);
+}
+
+bool TPaintPanel::event(QEvent* e) {
+  // On another screen (or when the screen's ratio changes) the page is
+  // painted again at the new ratio; its layout stays as it is.
+  if (e->type() == QEvent::ScreenChangeInternal) update();
+  return QWidget::event(e);
 }
 
 void TPaintPanel::paintEvent(QPaintEvent* e) {

@@ -12,11 +12,18 @@
 #include <string>
 
 #include "kivdump/commands.h"
+#include "platform/device_ratio.h"
 #include "platform/message_box.h"
 #include "platform/toolkit_environment.h"
 
 int main(int argc, char** argv) {
   kiv::PrepareToolkitEnvironment(true);
+  // The toolkit would scale its surfaces by a factor it is given without
+  // question; a dump refuses one that is no ratio the viewer paints at.
+  if (std::string error; !kiv::CheckScaleFactorEnvironment(error)) {
+    std::cerr << "kivdump: " << error << '\n';
+    return 2;
+  }
   // Widgets: render paints through the viewer control itself.
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName("kivdump");
