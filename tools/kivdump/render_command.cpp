@@ -1,24 +1,41 @@
 // kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]
-//                     [--font-size N] [--package PKG]
+//                     [--font-size N] [--package PKG] [--scale R]
 // Paints a page through the viewer control itself, grabbed off screen: a
 // viewer of W x H with the help window's viewer settings, so the picture is
-// what the window shows (frame, scroll bars and all).
+// what the window shows (frame, scroll bars and all). With a scale the
+// picture has R device pixels per logical pixel, as a window on a screen of
+// that ratio paints it; the layout is the same at every scale.
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "kivdump/commands.h"
 #include "kivdump/help_viewer.h"
 #include "kivdump/page_loader.h"
+#include "platform/device_ratio.h"
 #include "viewer/html_viewer.h"
 
 namespace kiv::dump {
 
 namespace {
+
+// The viewer painted into a picture of scale device pixels per logical pixel,
+// as the toolkit's grab does at the screen's own ratio.
+QImage Grab(THTMLViewer& viewer, double scale) {
+  const QSize size(static_cast<int>(std::ceil(viewer.width() * scale)),
+                   static_cast<int>(std::ceil(viewer.height() * scale)));
+  QPixmap pixmap(size);
+  pixmap.setDevicePixelRatio(scale);
+  viewer.render(&pixmap);
+  QImage image = pixmap.toImage();
+  image.setDevicePixelRatio(1.0);
+  return image;
+}
 
 int RunRender(const QStringList& args) {
   QCommandLineParser parser;
@@ -29,7 +46,8 @@ int RunRender(const QStringList& args) {
                      {"height", "Viewer height in pixels (800).", "H", "800"},
                      {"scroll", "Vertical scroll position (0).", "Y", "0"},
                      {"font-size", "Base font size in points (12).", "N", "12"},
-                     {"package", "Help package that supplies the page's images.", "PKG"}});
+                     {"package", "Help package that supplies the page's images.", "PKG"},
+                     {"scale", "Device pixels per logical pixel, 1 to 4 (1).", "R", "1"}});
   parser.addHelpOption();
   if (!parser.parse(args)) {
     std::cerr << "kivdump render: " << parser.errorText().toStdString() << '\n';
@@ -41,7 +59,7 @@ int RunRender(const QStringList& args) {
   }
   if (parser.positionalArguments().size() != 1 || !parser.isSet("out")) {
     std::cerr << "usage: kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]"
-                 " [--font-size N] [--package PKG]\n";
+                 " [--font-size N] [--package PKG] [--scale R]\n";
     return 2;
   }
   PageOptions options;
@@ -58,6 +76,12 @@ int RunRender(const QStringList& args) {
   const int width = options.width;
   if (!okH || !okY || width < 40 || height < 40 || width > 10000 || height > 10000 || scroll < 0) {
     std::cerr << "kivdump render: width and height must be 40 to 10000, scroll 0 or more\n";
+    return 2;
+  }
+  double scale = 1;
+  if (std::string scaleError;
+      !ParseDeviceRatio(parser.value("scale").toStdString(), scale, scaleError)) {
+    std::cerr << "kivdump render: --scale: " << scaleError << '\n';
     return 2;
   }
   const QFileInfo file(parser.positionalArguments()[0]);
@@ -78,7 +102,7 @@ int RunRender(const QStringList& args) {
     return 1;
   }
   viewer.ScrollToY(scroll);
-  const QImage picture = viewer.grab().toImage();
+  const QImage picture = Grab(viewer, scale);
   if (picture.isNull() || !picture.save(parser.value("out"), "PNG")) {
     std::cerr << "kivdump render: cannot write " << parser.value("out").toStdString() << '\n';
     return 1;
