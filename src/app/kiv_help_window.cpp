@@ -100,6 +100,21 @@ QToolButton* SpeedButton(QWidget* parent, int left, int width, TToolbarGlyph gly
   return b;
 }
 
+// Widens w to needed when its text wants more room than its place on the bar
+// gives (a larger platform font, rounding at another device ratio), moving
+// what lies to its right along.
+void WidenToFit(QWidget* w, int needed) {
+  const int extra = needed - w->width();
+  if (extra <= 0) return;
+  const int right = w->geometry().right();
+  for (QObject* child : w->parentWidget()->children()) {
+    auto* sibling = qobject_cast<QWidget*>(child);
+    if (sibling && sibling != w && sibling->x() > right)
+      sibling->move(sibling->x() + extra, sibling->y());
+  }
+  w->resize(needed, w->height());
+}
+
 bool IsSearchEntry(const std::string& target) {
   return target.rfind(kSearchEntry, 0) == 0;
 }
@@ -151,6 +166,8 @@ void TKivHelpWindow::CreateControls() {
   new TToolbarDivider(panel1_, 306);
   bCopy_ = SpeedButton(panel1_, 314, 25, TToolbarGlyph::Copy, "Copy All text to Clipboard");
   new TToolbarDivider(panel1_, 344);
+  WidenToFit(label3_, label3_->sizeHint().width());
+  WidenToFit(spinFontSize_, spinFontSize_->minimumSizeHint().width());
   label1_ = new QLabel(panel1_);
   label1_->setGeometry(413, 8, 70, 16);
   label1_->hide();
@@ -191,7 +208,7 @@ void TKivHelpWindow::CreateControls() {
   panel2_->setFixedHeight(kBarHeight);
   checkBox1_ = new QCheckBox("Do not Show this Message Again", panel2_);
   checkBox1_->setGeometry(18, 7, 283, 17);
-  bOK_ = new QPushButton(ToolbarGlyph(TToolbarGlyph::OK), "OK", panel2_);
+  bOK_ = new QPushButton(ToolbarGlyph(TToolbarGlyph::OK, QPalette::Button), "OK", panel2_);
   bOK_->setGeometry(457, 3, 75, 25);
   panel2_->hide();
   layout->addWidget(panel2_);
@@ -906,6 +923,13 @@ void TKivHelpWindow::WriteState() {
   if (stateFile_.empty()) return;
   QJsonObject o;
   o["caption"] = windowTitle();
+  o["devicePixelRatio"] = devicePixelRatioF();
+  // Where the page lies in the window, in logical pixels.
+  const QPoint pageAt = viewer_->PaintPanel()->mapTo(this, QPoint(0, 0));
+  o["pageRect"] = QJsonArray{pageAt.x(), pageAt.y(), viewer_->PaintPanel()->width(),
+                             viewer_->PaintPanel()->height()};
+  o["fontSizeLabel"] =
+      QJsonObject{{"width", label3_->width()}, {"textWidth", label3_->sizeHint().width()}};
   o["title"] = ToQString(viewer_->Title());
   o["pageKind"] = ToQString(pageKind_);
   o["imageSource"] = ToQString(imageSource_);
