@@ -14,10 +14,10 @@
 #include "bench_page.h"
 #include "builder/document_builder.h"
 #include "layout/section_list.h"
-#include "reader/image_cache.h"
-#include "platform/cp1252.h"
 #include "platform/bitmap.h"
+#include "platform/cp1252.h"
 #include "platform/qt_canvas.h"
+#include "reader/image_cache.h"
 #include "viewer/document_painter.h"
 
 namespace {
@@ -148,14 +148,18 @@ void Relayout_QTextDocument(benchmark::State& state) {
   }
 }
 
-void PaintScreen_Kiv(benchmark::State& state) {
+// One 800 x 600 logical screen of the reference page, halfway down, painted
+// onto a surface of ratio device pixels per logical pixel, as the viewer
+// paints it on a screen of that ratio.
+void PaintScreenAt(benchmark::State& state, double ratio) {
   const QByteArray& page = ReferencePage();
   kiv::TSectionList doc;
   Defaults(doc);
   kiv::TAnchorList anchors;
   kiv::ParseHtmlBuffer(doc, anchors, page.constData(), static_cast<std::size_t>(page.size()));
-  QImage image(800, 600, QImage::Format_RGB32);
+  QImage image(static_cast<int>(800 * ratio), static_cast<int>(600 * ratio), QImage::Format_RGB32);
   kiv::QtCanvas canvas(&image);
+  canvas.SetDevicePixelRatio(ratio);
   int maxWidth = 0;
   const int height = kiv::LayoutForViewer(doc, canvas, 800, maxWidth);
   const int scroll = height / 2;
@@ -163,6 +167,17 @@ void PaintScreen_Kiv(benchmark::State& state) {
     kiv::PaintForViewer(doc, canvas, 800, 600, scroll, 0);
     benchmark::ClobberMemory();
   }
+  state.counters["devicePixels"] = image.width() * image.height();
+}
+
+void PaintScreen_Kiv(benchmark::State& state) {
+  PaintScreenAt(state, 1);
+}
+void PaintScreen_Kiv_1_5x(benchmark::State& state) {
+  PaintScreenAt(state, 1.5);
+}
+void PaintScreen_Kiv_2x(benchmark::State& state) {
+  PaintScreenAt(state, 2);
 }
 
 void PaintScreen_QTextDocument(benchmark::State& state) {
@@ -189,6 +204,8 @@ BENCHMARK(Load_QTextDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(Relayout_Kiv)->Unit(benchmark::kMillisecond);
 BENCHMARK(Relayout_QTextDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintScreen_Kiv)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_Kiv_1_5x)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintScreen_Kiv_2x)->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintScreen_QTextDocument)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,9 +2,13 @@
 // names), as the user works it: one-line
 // scroll steps (pixels moved, the strip painted), width changes (relayout and
 // a full repaint), a full repaint of an 800 x 600 view, and a drag of the
-// thumb through the whole page (which must never lay out again).
+// thumb through the whole page (which must never lay out again); and a
+// one-line scroll step of a full-screen viewer on a 4K screen (ratio 2).
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
+
+#include <cstring>
 
 #include <benchmark/benchmark.h>
 
@@ -97,7 +101,41 @@ void Viewer_ThumbThroughPage(benchmark::State& state) {
   state.counters["layouts"] = layouts;
 }
 
+// A 1920 x 1080 logical viewer on a 3840 x 2160 screen: each step scrolls the
+// page one line, moves the screen's pixels up as the window system does,
+// and paints the uncovered strip at ratio 2 through the viewer's surface.
+void Viewer_ScrollStep_4K(benchmark::State& state) {
+  constexpr int kLogicalWidth = 1920, kLogicalHeight = 1080;
+  constexpr double kRatio = 2;
+  auto viewer = ShownViewer();
+  viewer->resize(kLogicalWidth, kLogicalHeight);
+  QCoreApplication::processEvents();
+  kiv::TPaintPanel& panel = *viewer->PaintPanel();
+  QImage screen(static_cast<int>(panel.width() * kRatio), static_cast<int>(panel.height() * kRatio),
+                QImage::Format_RGB32);
+  screen.setDevicePixelRatio(kRatio);
+  panel.PaintRect(screen, panel.rect());
+  const int line = kiv::VScrollSmallChange;
+  const int moved = static_cast<int>(line * kRatio);
+  const int end = viewer->DocHeight() - panel.height();
+  for (auto _ : state) {
+    if (viewer->Document().ScrollY + line > end) {
+      state.PauseTiming();
+      viewer->ScrollToY(0);
+      panel.PaintRect(screen, panel.rect());
+      state.ResumeTiming();
+    }
+    viewer->ScrollToY(viewer->Document().ScrollY + line);
+    std::memmove(screen.bits(), screen.constScanLine(moved),
+                 static_cast<std::size_t>(screen.bytesPerLine()) * (screen.height() - moved));
+    panel.PaintRect(screen, QRect(0, panel.height() - line, panel.width(), line));
+    benchmark::ClobberMemory();
+  }
+  state.counters["surfaceBytes"] = static_cast<double>(panel.SurfaceBytes());
+}
+
 BENCHMARK(Viewer_LineScroll)->Unit(benchmark::kMillisecond);
+BENCHMARK(Viewer_ScrollStep_4K)->Unit(benchmark::kMillisecond);
 BENCHMARK(Viewer_WidthChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(Viewer_PaintScreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(Viewer_ThumbThroughPage)->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation fontconfig
   xvfb xdotool x11-utils
+  x11-apps  # xwd: window tests grab the painted page from the virtual display
   poppler-utils
   python3
 )

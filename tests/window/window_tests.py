@@ -48,10 +48,10 @@ def poll(what, predicate, timeout=10.0, step=0.005):
 
 
 class Display:
-    def __init__(self):
+    def __init__(self, size="1024x768"):
         r, w = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", size + "x24", "-nolisten", "tcp"],
             pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         number = b""
