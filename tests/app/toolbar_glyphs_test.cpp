@@ -67,21 +67,13 @@ TEST(ToolbarGlyphs, RectangularGlyphsAreSharpAtEveryRatio) {
   for (TToolbarGlyph glyph : {TToolbarGlyph::Contents, TToolbarGlyph::Print, TToolbarGlyph::Copy}) {
     for (int pixels : {16, 20, 24, 32, 48}) {
       const QImage img = DrawToolbarGlyph(glyph, pixels, QColor(240, 240, 240));
-      int partial = 0, opaque = 0;
+      int partial = 0;
       for (int y = 0; y < pixels; ++y)
         for (int x = 0; x < pixels; ++x) {
           const int a = qAlpha(img.pixel(x, y));
           partial += a != 0 && a != 255;
-          opaque += a == 255;
         }
       EXPECT_EQ(partial, 0) << static_cast<int>(glyph) << " at " << pixels;
-      // Drawn to the size asked: the ink grows with the square of the size.
-      const QImage base = DrawToolbarGlyph(glyph, 16, QColor(240, 240, 240));
-      int baseOpaque = 0;
-      for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) baseOpaque += qAlpha(base.pixel(x, y)) == 255;
-      const double expected = baseOpaque * (pixels / 16.0) * (pixels / 16.0);
-      EXPECT_NEAR(opaque, expected, expected * 0.2) << static_cast<int>(glyph) << " at " << pixels;
     }
   }
 }

@@ -1,8 +1,7 @@
 // Painting at device pixel ratios: the ratios accepted from users and the
-// environment, and the canvas drawing at device resolution while the engine
-// keeps its logical coordinates.
+// environment, contrast of marks on theme colours, and the canvas covering
+// whole device pixels while the engine keeps its logical coordinates.
 #include <QImage>
-#include <QSet>
 
 #include <cmath>
 
@@ -11,7 +10,6 @@
 #include "platform/bitmap.h"
 #include "platform/color_contrast.h"
 #include "platform/device_ratio.h"
-#include "platform/font.h"
 #include "platform/qt_canvas.h"
 
 namespace kiv {
@@ -20,48 +18,6 @@ namespace {
 QImage WhiteSurface(int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(Qt::white);
-  return img;
-}
-
-// Share of the 2 x 2 blocks touching ink whose four pixels are equal: 1 for a
-// picture doubled pixel by pixel.
-double UniformInkBlocks(const QImage& img) {
-  int inked = 0, uniform = 0;
-  for (int y = 0; y + 1 < img.height(); y += 2) {
-    for (int x = 0; x + 1 < img.width(); x += 2) {
-      const QRgb a = img.pixel(x, y), b = img.pixel(x + 1, y), c = img.pixel(x, y + 1),
-                 d = img.pixel(x + 1, y + 1);
-      const QRgb white = qRgb(255, 255, 255);
-      if (a == white && b == white && c == white && d == white) continue;
-      ++inked;
-      if (a == b && b == c && c == d) ++uniform;
-    }
-  }
-  return inked ? static_cast<double>(uniform) / inked : 1.0;
-}
-
-QRect InkBox(const QImage& img) {
-  QRect box;
-  for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x)
-      if (img.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
-  return box;
-}
-
-// A line of 12-point Times text drawn at a ratio on a surface of that scale.
-QImage TextAt(double ratio, int& extent) {
-  QImage img = WhiteSurface(static_cast<int>(std::ceil(220 * ratio)),
-                            static_cast<int>(std::ceil(30 * ratio)));
-  QtCanvas c(&img);
-  c.SetDevicePixelRatio(ratio);
-  Font f;
-  f.SetName("Times New Roman");
-  f.SetSize(12);
-  c.SelectFont(f);
-  c.SetBkMode(BkMode::Transparent);
-  const char text[] = "Help pages, crisp: Wg";
-  extent = c.TextExtent(text, sizeof text - 1).cx;
-  c.TextOut(4, 4, text, sizeof text - 1);
   return img;
 }
 
@@ -129,27 +85,6 @@ TEST(ColorContrastTest, InkAndMixesKeepTheirContrast) {
   EXPECT_EQ(WithContrast(navy, clWhite, 3.0), navy);
 }
 
-TEST(CanvasRatioTest, TextIsRasterisedAtDeviceSizeWhereTheLayoutPutIt) {
-  int extent1 = 0, extent2 = 0, extent15 = 0;
-  const QImage one = TextAt(1, extent1);
-  const QImage two = TextAt(2, extent2);
-  const QImage half = TextAt(1.5, extent15);
-  // Measuring stays logical.
-  EXPECT_EQ(extent1, extent2);
-  EXPECT_EQ(extent1, extent15);
-  // Not a doubled low-resolution picture.
-  EXPECT_LT(UniformInkBlocks(two), 0.5);
-  // The ink lies where the logical layout put it, scaled.
-  const QRect b1 = InkBox(one), b2 = InkBox(two), b15 = InkBox(half);
-  ASSERT_FALSE(b1.isEmpty());
-  for (const auto& [box, ratio] : {std::pair{b2, 2.0}, std::pair{b15, 1.5}}) {
-    EXPECT_NEAR(box.left(), b1.left() * ratio, ratio + 1) << ratio;
-    EXPECT_NEAR(box.right() + 1, (b1.right() + 1) * ratio, ratio + 1) << ratio;
-    EXPECT_NEAR(box.top(), b1.top() * ratio, ratio + 1) << ratio;
-    EXPECT_NEAR(box.bottom() + 1, (b1.bottom() + 1) * ratio, ratio + 1) << ratio;
-  }
-}
-
 TEST(CanvasRatioTest, AdjacentCellsLeaveNoDevicePixelUnpainted) {
   for (double ratio : {1.25, 1.5, 1.75, 2.0, 3.0}) {
     QImage img = WhiteSurface(static_cast<int>(std::ceil(41 * ratio)),
@@ -211,26 +146,6 @@ TEST(CanvasRatioTest, MaskedPicturesStayExactAndOnlyTheirVisiblePartIsUsed) {
   const QImage clipped = draw(&part);
   for (int y = 18; y < 45; ++y)
     for (int x = 15; x < 33; ++x) ASSERT_EQ(clipped.pixel(x, y), full.pixel(x, y)) << x << "," << y;
-}
-
-TEST(CanvasRatioTest, PlainPicturesAreFilteredOnlyAtFractionalRatios) {
-  std::unique_ptr<Bitmap> checks = Bitmap::CreateRgb(4, 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) checks->SetPixel(x, y, (x + y) % 2 ? clBlack : clWhite);
-  const auto colours = [&](double ratio) {
-    QImage img = WhiteSurface(static_cast<int>(8 * ratio), static_cast<int>(8 * ratio));
-    {
-      QtCanvas c(&img);
-      c.SetDevicePixelRatio(ratio);
-      c.StretchBitmap({0, 0, 8, 8}, *checks, RasterOp::Copy);
-    }
-    QSet<QRgb> seen;
-    for (int y = 0; y < img.height(); ++y)
-      for (int x = 0; x < img.width(); ++x) seen.insert(img.pixel(x, y));
-    return seen.size();
-  };
-  EXPECT_EQ(colours(2), 2);    // whole ratios: each picture pixel a sharp square
-  EXPECT_GT(colours(1.5), 2);  // fractional: smoothed, not uneven squares
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "run_tool.h"
+#include "support/sharpness.h"
 #include "support/test_files.h"
 
 namespace kiv {
@@ -25,29 +26,12 @@ QRect PageArea(double ratio) {
                static_cast<int>((kWidth - 20) * ratio), static_cast<int>((kHeight - 4) * ratio));
 }
 
-bool Ink(QRgb p) {
-  return qGray(p) < 250;
-}
-
 QRect InkBox(const QImage& img, const QRect& area) {
   QRect box;
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
       if (Ink(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
   return box;
-}
-
-double UniformInkBlocks(const QImage& img, const QRect& area) {
-  int inked = 0, uniform = 0;
-  for (int y = area.top(); y + 1 <= area.bottom(); y += 2)
-    for (int x = area.left(); x + 1 <= area.right(); x += 2) {
-      const QRgb a = img.pixel(x, y), b = img.pixel(x + 1, y), c = img.pixel(x, y + 1),
-                 d = img.pixel(x + 1, y + 1);
-      if (!Ink(a) && !Ink(b) && !Ink(c) && !Ink(d)) continue;
-      ++inked;
-      if (a == b && b == c && c == d) ++uniform;
-    }
-  return inked ? static_cast<double>(uniform) / inked : 1.0;
 }
 
 class KivdumpRenderScale : public ::testing::Test {

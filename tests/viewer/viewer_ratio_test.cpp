@@ -2,13 +2,13 @@
 // the ratio of whatever it paints on, areas painted apart meet without seams,
 // and a change of ratio repaints without laying the page out again.
 #include <QImage>
-#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "platform/color_contrast.h"
+#include "support/sharpness.h"
 #include "viewer_test_support.h"
 
 namespace kiv {
@@ -50,22 +50,6 @@ std::vector<QRect> Strips(const QRect& whole, int height) {
   for (int y = whole.top(); y <= whole.bottom(); y += height)
     out.emplace_back(whole.left(), y, whole.width(), std::min(height, whole.bottom() + 1 - y));
   return out;
-}
-
-// Share of inked 2 x 2 blocks whose pixels are all equal (1: pixel-doubled).
-double UniformBlocks(const QImage& img, const QRect& area) {
-  int inked = 0, uniform = 0;
-  for (int y = area.top(); y + 1 <= area.bottom(); y += 2)
-    for (int x = area.left(); x + 1 <= area.right(); x += 2) {
-      const QRgb a = img.pixel(x, y), b = img.pixel(x + 1, y), c = img.pixel(x, y + 1),
-                 d = img.pixel(x + 1, y + 1);
-      if (a == b && b == c && c == d) {
-        if (a != qRgb(255, 255, 255)) ++inked, ++uniform;
-      } else {
-        ++inked;
-      }
-    }
-  return inked ? static_cast<double>(uniform) / inked : 1.0;
 }
 
 class ViewerRatioTest : public ViewerTest {
@@ -118,26 +102,7 @@ TEST_F(ViewerRatioTest, ANewRatioRepaintsSharpWithoutRelayout) {
   EXPECT_EQ(doubled.size(), before.size() * 2);
   EXPECT_EQ(viewer->DocHeight(), height);
   EXPECT_EQ(viewer->Document().TopOfSection(3), third);
-  EXPECT_LT(UniformBlocks(doubled, doubled.rect()), 0.5);
-  // Scaled down, the sharp picture shows what the 1x one shows.
-  const QImage down =
-      doubled.scaled(before.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  int far = 0;
-  for (int y = 0; y < before.height(); ++y)
-    for (int x = 0; x < before.width(); ++x)
-      if (std::abs(qGray(down.pixel(x, y)) - qGray(before.pixel(x, y))) > 160) ++far;
-  EXPECT_LT(far, before.width() * before.height() / 100);
-}
-
-TEST_F(ViewerRatioTest, AGrabAtAnotherRatioPaintsThePageAtThatRatio) {
-  LoadText();
-  QPixmap pixmap(viewer->size() * 2);
-  pixmap.setDevicePixelRatio(2);
-  viewer->render(&pixmap);
-  const QImage img = pixmap.toImage();
-  TPaintPanel& panel = *viewer->PaintPanel();
-  const QRect page(panel.x() * 2, panel.y() * 2, panel.width() * 2, panel.height() * 2);
-  EXPECT_LT(UniformBlocks(img, page), 0.5);
+  EXPECT_LT(testing::UniformInkBlocks(doubled, doubled.rect()), 0.5);
 }
 
 TEST_F(ViewerRatioTest, TheFocusFrameStandsOutOnADarkTheme) {
