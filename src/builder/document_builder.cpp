@@ -1,5 +1,7 @@
 #include "builder/document_builder.h"
 
+#include "builder/common_symbols.h"
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -129,9 +131,9 @@ int THtmlBuilder::ParagraphAlignment() const {
   const TAttribute* align = Reader.Attributes.Find(AlignSy);
   if (!align) return runAlignment_;
   std::string a = Lower(align->Text);
-  if (a == "left") return 1;
-  if (a == "center") return 2;
-  if (a == "right") return 3;
+  if (a == "left") return TSection::JustifyLeft;
+  if (a == "center") return TSection::JustifyCenter;
+  if (a == "right") return TSection::JustifyRight;
   return runAlignment_;
 }
 
@@ -146,7 +148,8 @@ void THtmlBuilder::Run(bool plainText) {
   base.SetScaled(document_, kBaseSize);
   fontStack_[0] = base;
   fontDepth_ = 1;
-  currentSection_ = std::make_unique<TSection>(0, 1, nullptr, TopFont(), styleFlags_);
+  currentSection_ =
+      std::make_unique<TSection>(0, TSection::JustifyLeft, nullptr, TopFont(), styleFlags_);
   Reader.PreMode = false;
   Reader.ScriptMode = false;
 
@@ -326,190 +329,178 @@ bool THtmlBuilder::ReadList(int depth, Symbol opening, const SymbolSet& terminat
   return false;
 }
 
-bool THtmlBuilder::IsCommonSymbol(Symbol s) const {
-  switch (s) {
-    case PSy: case PEndSy: case BRSy:
-    case BSy: case StrongSy: case BEndSy: case StrongEndSy:
-    case ISy: case EmSy: case CiteSy: case VarSy:
-    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
-    case USy: case UEndSy:
-    case SubSy: case SupSy: case SubEndSy: case SupEndSy:
-    case HSy: case HEndSy:
-    case TtSy: case CodeSy: case KbdSy: case SampSy:
-    case TtEndSy: case CodeEndSy: case KbdEndSy: case SampEndSy:
-    case FontEndSy: case BigEndSy: case SmallEndSy:
-    case AddressSy: case AddressEndSy:
-    case PreSy: case ImageSy: case CenterSy: case CenterEndSy:
-    case ASy: case AEndSy: case TextSymbol: case TableSy:
-    case InputSy: case SelectSy: case TextAreaSy: case TextAreaEndSy:
-    case FormSy: case FormEndSy: case FontSy: case BaseFontSy:
-    case BigSy: case SmallSy: case MapSy: case PageSy: case ScriptSy:
-      return true;
-    default:
-      return false;
-  }
-}
+// --- common symbols ------------------------------------------------------------
 
 void THtmlBuilder::DoCommonSymbol(int level) {
-  const Symbol sym = Reader.Sym;
-  switch (sym) {
-    case PSy:
-    case PEndSy: {
-      CloseSection();
-      AddToCell(std::make_unique<TParagraphSpace>());
-      Reader.SkipWhiteSpace();
-      int align = ParagraphAlignment();
-      Reader.Next();
-      while (Reader.Sym == PSy || Reader.Sym == PEndSy) {
-        align = ParagraphAlignment();
-        Reader.SkipWhiteSpace();
-        Reader.Next();
-      }
-      NewSection(level, align);
-      return;
-    }
-    case BRSy: {
-      int align = currentSection_ ? currentSection_->EnsureText() : runAlignment_;
-      NewSection(level, align);
-      currentSection_->SetClear(Reader.Attributes);
+  if (!DoCommonAction(CommonSymbolOf(Reader.Sym), level, false)) Reader.Next();
+}
+
+bool THtmlBuilder::DoCommonAction(const CommonSymbol& c, int level, bool preformatted) {
+  switch (c.Action) {
+    case CommonAction::Paragraph:
+      DoParagraph(level);
+      return true;
+    case CommonAction::LineBreak:
+      DoLineBreak(level);
       break;
-    }
-    case BSy: case StrongSy:
-      styleFlags_ |= fsBold;
+    case CommonAction::StyleOn:
+      styleFlags_ |= c.Arg;
       ApplyFont();
       break;
-    case BEndSy: case StrongEndSy:
-      styleFlags_ &= ~fsBold;
+    case CommonAction::StyleOff:
+      styleFlags_ &= static_cast<std::uint8_t>(~c.Arg);
       ApplyFont();
       break;
-    case ISy: case EmSy: case CiteSy: case VarSy:
-      styleFlags_ |= fsItalic;
+    case CommonAction::Shift:
+      verticalShift_ = c.Arg;
       ApplyFont();
       break;
-    case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
-      styleFlags_ &= ~fsItalic;
-      ApplyFont();
+    case CommonAction::Heading:
+      DoHeading(level);
       break;
-    case USy:
-      styleFlags_ |= fsUnderline;
-      ApplyFont();
+    case CommonAction::HeadingEnd:
+      DoHeadingEnd();
       break;
-    case UEndSy:
-      styleFlags_ &= ~fsUnderline;
-      ApplyFont();
-      break;
-    case SubSy: case SupSy: case SubEndSy: case SupEndSy:
-      verticalShift_ = sym == SubSy ? ShiftSubscript : sym == SupSy ? ShiftSuperscript : ShiftNone;
-      ApplyFont();
-      break;
-    case HSy:
-      if (fontDepth_ < FontStackSize) {
-        const int n = Reader.HeadingLevel;
-        const int align = ParagraphAlignment();
-        CloseSection();
-        PushFont();
-        const bool known = n >= 1 && n <= 6;
-        TopFont().SetScaled(document_, known ? kHeadingSizes[static_cast<std::size_t>(n)] : kBaseSize);
-        if (known) TopFont().SetStyle(TopFont().Style() | fsBold);
-        AddToCell(std::make_unique<THeadingSpace>(n));
-        NewSection(level, align);
-      }
-      break;
-    case HEndSy:
-      if (fontDepth_ > 1) {
-        CloseSection();
-        AddToCell(std::make_unique<THeadingSpace>(Reader.HeadingLevel));
-        PopFont();
-      }
-      break;
-    case TtSy: case CodeSy: case KbdSy: case SampSy:
+    case CommonAction::FixedPitch:
       if (PushFont()) {
         MakeFixedPitch(TopFont());
         ApplyFont();
       }
       break;
-    case TtEndSy: case CodeEndSy: case KbdEndSy: case SampEndSy:
-    case FontEndSy: case BigEndSy: case SmallEndSy:
+    case CommonAction::FontEnd:
       PopFont();
       ApplyFont();
       break;
-    case AddressSy:
-      CloseSection();
-      if (PushFont()) TopFont().SetStyle(TopFont().Style() | fsItalic);
-      NewSection(level, runAlignment_);
+    case CommonAction::Address:
+      DoAddress(level);
       break;
-    case AddressEndSy:
-      CloseSection();
-      PopFont();
+    case CommonAction::AddressEnd:
+      DoAddressEnd();
       break;
-    case PreSy:
+    case CommonAction::Preformatted:
       ReadPreformatted(level);
-      return;
-    case ImageSy:
+      return true;
+    case CommonAction::Image:
       EnsureSection(level);
       currentSection_->AddImage(Reader.Attributes);
       break;
-    case CenterSy:
-    case CenterEndSy:
-      CloseSection();
-      runAlignment_ = sym == CenterSy ? 2 : 1;
-      NewSection(level, runAlignment_);
+    case CommonAction::Alignment:
+      DoAlignment(level, c.Arg);
       break;
-    case ASy:
-      DoLinkTag(level, false, {});
+    case CommonAction::LinkStart:
+      // Preformatted text joins its section before the link's font change.
+      if (preformatted) {
+        DoLinkTag(level, true, [this] { FlushPreformatted(); });
+      } else {
+        DoLinkTag(level, false, {});
+      }
       break;
-    case AEndSy:
+    case CommonAction::LinkEnd:
       DoLinkEnd();
       break;
-    case TextSymbol:
+    case CommonAction::Text:
       EnsureSection(level);
       currentSection_->AddText(Reader.Token());
       break;
-    case TableSy:
+    case CommonAction::Table:
       ReadTable();
-      return;
-    case InputSy:
+      return true;
+    case CommonAction::Input:
       EnsureSection(level);
-      AddControl(sym);
+      AddControl(Reader.Sym);
       break;
-    case SelectSy:
+    case CommonAction::Select:
       EnsureSection(level);
-      ReadOptions(AddControl(sym));
+      ReadOptions(AddControl(Reader.Sym));
       break;
-    case TextAreaSy:
+    case CommonAction::TextArea:
       EnsureSection(level);
-      ReadTextArea(AddControl(sym));
+      ReadTextArea(AddControl(Reader.Sym));
       break;
-    case TextAreaEndSy:
-      break;
-    case FormSy:
+    case CommonAction::Form:
       currentForm_ = ThtmlForm::Create(document_, &Reader.Attributes);
       break;
-    case FormEndSy:
+    case CommonAction::FormEnd:
       currentForm_ = nullptr;
       break;
-    case FontSy:
-    case BaseFontSy:
-      if (FontChange(sym == BaseFontSy, false)) ApplyFont();
+    case CommonAction::FontChange:
+      if (FontChange(c.Arg != 0, preformatted)) ApplyFont();
       break;
-    case BigSy:
-    case SmallSy:
-      if (SizeStep(sym == BigSy)) ApplyFont();
+    case CommonAction::SizeStep:
+      if (SizeStep(c.Arg != 0)) ApplyFont();
       break;
-    case MapSy:
+    case CommonAction::Map:
       ReadMap();
-      return;
-    case PageSy:
+      return true;
+    case CommonAction::Page:
       CloseSection();
       AddToCell(std::make_unique<TPage>());
       break;
-    case ScriptSy:
+    case CommonAction::Script:
       ReadScript();
       break;
-    default:
+    case CommonAction::None:
+    case CommonAction::Dropped:
       break;
   }
+  return false;
+}
+
+void THtmlBuilder::DoParagraph(int level) {
+  CloseSection();
+  AddToCell(std::make_unique<TParagraphSpace>());
+  Reader.SkipWhiteSpace();
+  int align = ParagraphAlignment();
   Reader.Next();
+  while (Reader.Sym == PSy || Reader.Sym == PEndSy) {
+    align = ParagraphAlignment();
+    Reader.SkipWhiteSpace();
+    Reader.Next();
+  }
+  NewSection(level, align);
+}
+
+void THtmlBuilder::DoLineBreak(int level) {
+  int align = currentSection_ ? currentSection_->EnsureText() : runAlignment_;
+  NewSection(level, align);
+  currentSection_->SetClear(Reader.Attributes);
+}
+
+void THtmlBuilder::DoHeading(int level) {
+  if (fontDepth_ >= FontStackSize) return;
+  const int n = Reader.HeadingLevel;
+  const int align = ParagraphAlignment();
+  CloseSection();
+  PushFont();
+  const bool known = n >= 1 && n <= 6;
+  TopFont().SetScaled(document_, known ? kHeadingSizes[static_cast<std::size_t>(n)] : kBaseSize);
+  if (known) TopFont().SetStyle(TopFont().Style() | fsBold);
+  AddToCell(std::make_unique<THeadingSpace>(n));
+  NewSection(level, align);
+}
+
+void THtmlBuilder::DoHeadingEnd() {
+  if (fontDepth_ <= 1) return;
+  CloseSection();
+  AddToCell(std::make_unique<THeadingSpace>(Reader.HeadingLevel));
+  PopFont();
+}
+
+void THtmlBuilder::DoAddress(int level) {
+  CloseSection();
+  if (PushFont()) TopFont().SetStyle(TopFont().Style() | fsItalic);
+  NewSection(level, runAlignment_);
+}
+
+void THtmlBuilder::DoAddressEnd() {
+  CloseSection();
+  PopFont();
+}
+
+void THtmlBuilder::DoAlignment(int level, std::uint8_t justify) {
+  CloseSection();
+  runAlignment_ = justify;
+  NewSection(level, runAlignment_);
 }
 
 void THtmlBuilder::DoLinkTag(int level, bool alwaysChangeFont,
@@ -597,23 +588,25 @@ bool THtmlBuilder::SizeStep(bool big) {
 
 // --- preformatted text ---------------------------------------------------------------
 
+void THtmlBuilder::FlushPreformatted() {
+  if (currentSection_) currentSection_->AddText(prePending_);
+  prePending_.clear();
+}
+
 void THtmlBuilder::ReadPreformatted(int level) {
   CloseSection();
   PushFont();
   MakeFixedPitch(TopFont());  // even when the stack was full
   auto newLine = [&] {
     CloseSection();
-    currentSection_ = std::make_unique<TPreFormated>(level, 1, &linkTarget_, TopFont(), styleFlags_);
+    currentSection_ = std::make_unique<TPreFormated>(level, TSection::JustifyLeft, &linkTarget_,
+                                                     TopFont(), styleFlags_);
     verticalShift_ = ShiftNone;
   };
   newLine();
-  std::string pending;
-  auto flush = [&] {
-    if (currentSection_) currentSection_->AddText(pending);
-    pending.clear();
-  };
+  prePending_.clear();
   auto endLine = [&] {
-    flush();
+    FlushPreformatted();
     newLine();
   };
   // Appends decoded text, breaking lines where it holds a line end.
@@ -622,7 +615,7 @@ void THtmlBuilder::ReadPreformatted(int level) {
       if (c == '\r') {
         endLine();
       } else {
-        pending += c;
+        prePending_ += c;
       }
     }
   };
@@ -639,96 +632,41 @@ void THtmlBuilder::ReadPreformatted(int level) {
       Reader.Next();
       appendText(Reader.Token());
     } else if (ch != '<') {
-      pending += static_cast<char>(ch);
+      prePending_ += static_cast<char>(ch);
       // The ordinary bytes after it join at once, up to the end of the piece.
-      if (pending.size() <= kPreFlushLength)
-        pending.append(Reader.TakePreformattedText(kPreFlushLength + 1 - pending.size()));
-      if (pending.size() > kPreFlushLength) flush();
+      if (prePending_.size() <= kPreFlushLength)
+        prePending_.append(Reader.TakePreformattedText(kPreFlushLength + 1 - prePending_.size()));
+      if (prePending_.size() > kPreFlushLength) FlushPreformatted();
       Reader.NextChar();
     } else {
       Reader.Next();
-      const Symbol sym = Reader.Sym;
-      switch (sym) {
-        case PSy:
-        case BRSy:
+      if (Reader.Sym == PreEndSy) {
+        done = true;
+        continue;
+      }
+      const CommonSymbol& c = CommonSymbolOf(Reader.Sym);
+      switch (c.InPre) {
+        case PreformattedUse::LineEnd:
           endLine();
           if (Reader.Ch == '\r') Reader.NextChar();
           break;
-        case BSy: case StrongSy: case ISy: case EmSy: case CiteSy: case VarSy: case USy:
-        case BEndSy: case StrongEndSy: case IEndSy: case EmEndSy: case CiteEndSy: case VarEndSy:
-        case UEndSy: {
-          flush();
-          std::uint8_t bit = (sym == BSy || sym == StrongSy || sym == BEndSy || sym == StrongEndSy)
-                                 ? fsBold
-                             : (sym == USy || sym == UEndSy) ? fsUnderline
-                                                             : fsItalic;
-          if (sym == BSy || sym == StrongSy || sym == ISy || sym == EmSy || sym == CiteSy ||
-              sym == VarSy || sym == USy) {
-            styleFlags_ |= bit;
-          } else {
-            styleFlags_ &= static_cast<std::uint8_t>(~bit);
-          }
-          ApplyFont();
-          break;
-        }
-        case PreEndSy:
-          done = true;
-          break;
-        case ImageSy:
-          flush();
-          if (currentSection_) currentSection_->AddImage(Reader.Attributes);
-          break;
-        case ASy:
-          DoLinkTag(level, true, flush);
-          break;
-        case AEndSy:
-          flush();
-          DoLinkEnd();
-          break;
-        case InputSy:
-          flush();
-          AddControl(sym);
-          break;
-        case SelectSy:
-          flush();
-          ReadOptions(AddControl(sym));
-          break;
-        case TextAreaSy:
-          flush();
-          ReadTextArea(AddControl(sym));
-          break;
-        case FormSy:
-          currentForm_ = ThtmlForm::Create(document_, &Reader.Attributes);
-          break;
-        case FormEndSy:
-          currentForm_ = nullptr;
-          break;
-        case FontSy:
-        case BaseFontSy:
-          flush();
-          if (FontChange(sym == BaseFontSy, true)) ApplyFont();
-          break;
-        case FontEndSy:
-          PopFont();
-          flush();
-          ApplyFont();
-          break;
-        case MapSy:
-          ReadMap();
-          break;
-        case ScriptSy:
-          ReadScript();
-          break;
-        case TextSymbol:
+        case PreformattedUse::Text:
           // A "<" that opens no tag reads as text.
           appendText(Reader.Token());
           break;
-        default:
+        case PreformattedUse::AfterFlush:
+          FlushPreformatted();
+          DoCommonAction(c, level, true);
+          break;
+        case PreformattedUse::AsIs:
+          DoCommonAction(c, level, true);
+          break;
+        case PreformattedUse::Dropped:
           break;  // every other tag is dropped
       }
     }
   }
-  flush();
+  FlushPreformatted();
   CloseSection();
   Reader.PreMode = false;
   PopFont();
@@ -740,7 +678,8 @@ void THtmlBuilder::ReadPlainText() {
   MakeFixedPitch(TopFont());
   auto newLine = [&] {
     CloseSection();
-    currentSection_ = std::make_unique<TPreFormated>(0, 1, &linkTarget_, TopFont(), styleFlags_);
+    currentSection_ = std::make_unique<TPreFormated>(0, TSection::JustifyLeft, &linkTarget_,
+                                                     TopFont(), styleFlags_);
     verticalShift_ = ShiftNone;
   };
   newLine();

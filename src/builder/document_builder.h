@@ -15,17 +15,18 @@
 #include <vector>
 
 #include "layout/fonts.h"
+#include "layout/section_base.h"
 #include "reader/tokenizer.h"
 #include "reader/url_target.h"
 
 namespace kiv {
 
+struct CommonSymbol;
 class TCell;
 class TFormControlContent;
 class TFormControlObj;
 class ThtmlForm;
 class TSection;
-class TSectionBase;
 class TSectionList;
 
 // Capacity of the font stack, the base font included.
@@ -106,10 +107,23 @@ class THtmlBuilder {
   void ReadBody(const SymbolSet& terminators);
   // True when it returned on a symbol of terminators (left current).
   bool ReadList(int depth, Symbol opening, const SymbolSet& terminators);
-  // Handles a symbol that reads the same in the body, lists and cells.
-  bool IsCommonSymbol(Symbol s) const;
+  // Handles a symbol that reads the same in the body, lists and cells (one
+  // of the common symbols) and reads past it.
   void DoCommonSymbol(int level);
+  // What common symbol c does, in preformatted text or elsewhere; true when
+  // it read past its symbol itself.
+  bool DoCommonAction(const CommonSymbol& c, int level, bool preformatted);
+  // The common symbols that take several steps.
+  void DoParagraph(int level);
+  void DoLineBreak(int level);
+  void DoHeading(int level);
+  void DoHeadingEnd();
+  void DoAddress(int level);
+  void DoAddressEnd();
+  void DoAlignment(int level, std::uint8_t justify);
   void ReadPreformatted(int level);
+  // Hands the pending preformatted text to the open section.
+  void FlushPreformatted();
   void ReadPlainText();
   // Font change of "FONT" or "BASEFONT"; true when the top font changed.
   bool FontChange(bool isBaseFont, bool preTable);
@@ -140,12 +154,13 @@ class THtmlBuilder {
   TUrlTarget linkTarget_;
   bool inLink_ = false;
   int baseFontIndex_ = 3;
-  std::uint8_t runAlignment_ = 1;
+  std::uint8_t runAlignment_ = TSectionBase::JustifyLeft;
   std::uint8_t styleFlags_ = 0;
   std::uint8_t verticalShift_ = 0;
   ThtmlForm* currentForm_ = nullptr;  // not owned: the document's forms own them
   int listNesting_ = 0;
   int tableNesting_ = 0;
+  std::string prePending_;  // preformatted text not yet in its section
 };
 
 }  // namespace kiv

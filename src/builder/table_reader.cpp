@@ -27,12 +27,15 @@ std::string LowerTrimmed(std::string_view text) {
   return a;
 }
 
-// "ALIGN" of a row or a cell: 1 left, 2 center, 3 right, 0 none.
+// "ALIGN" of a row or a cell as a Justify code, 0 when none.
 int AlignOf(const TAttributeList& attributes) {
   const TAttribute* a = attributes.Find(AlignSy);
   if (!a) return 0;
   const std::string v = LowerTrimmed(a->Text);
-  return v == "left" ? 1 : v == "center" ? 2 : v == "right" ? 3 : 0;
+  return v == "left"     ? TSection::JustifyLeft
+         : v == "center" ? TSection::JustifyCenter
+         : v == "right"  ? TSection::JustifyRight
+                         : 0;
 }
 
 // "VALIGN" of a row or a cell: 0 top, 1 middle, 2 bottom, else fallback.
@@ -118,7 +121,9 @@ void THtmlBuilder::ReadTable() {
         currentCell_ = open;
       } else if (sym == TDSy || sym == THSy) {
         finishCell();
-        runAlignment_ = static_cast<std::uint8_t>(rowAlign != 0 ? rowAlign : (sym == THSy ? 2 : 1));
+        runAlignment_ = static_cast<std::uint8_t>(
+            rowAlign != 0 ? rowAlign
+                          : (sym == THSy ? TSection::JustifyCenter : TSection::JustifyLeft));
         if (sym == THSy) {
           styleFlags_ |= fsBold;
         } else {

@@ -20,6 +20,9 @@ class TUrlTarget;
 
 class TSectionBase : public TPooledObject {
  public:
+  // Alignment codes of the Justify of text sections and tables.
+  enum : std::uint8_t { JustifyLeft = 1, JustifyCenter = 2, JustifyRight = 3 };
+
   TSectionBase() = default;
   // Copy for a cloned document: the height only; everything else is left to
   // the class.

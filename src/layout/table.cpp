@@ -105,8 +105,8 @@ ThtmlTable::ThtmlTable(TSectionList* owner, const TAttributeList& attributes, in
   for (const auto& a : attributes) {
     switch (a->Id) {
       case AlignSy:
-        if (SameTextIgnoringCase(a->Text, "CENTER")) Justify = 2;
-        if (SameTextIgnoringCase(a->Text, "RIGHT")) Justify = 3;
+        if (SameTextIgnoringCase(a->Text, "CENTER")) Justify = JustifyCenter;
+        if (SameTextIgnoringCase(a->Text, "RIGHT")) Justify = JustifyRight;
         break;
       case BGColorSy:
         HasBackground = ColorFromString(a->Text, BackgroundColor);

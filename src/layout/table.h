@@ -137,7 +137,7 @@ class ThtmlTable : public TSectionBase {
   bool CaptionOnTop = true;
   int BodyOffset = 0;   // X of the body relative to the left indent
   int AlignOffset = 0;  // X shift from the table's justification
-  std::uint8_t Justify = 1;
+  std::uint8_t Justify = JustifyLeft;
   int ColumnCount = 0;
   int BodyWidth = 0;   // CellSpacing plus the sum of the column widths
   int TotalWidth = 0;  // the larger of BodyWidth and CaptionMinWidth

@@ -428,8 +428,8 @@ int ThtmlTable::Layout(Canvas& canvas, int y, IndentManager& indents, int& maxWi
   // Placement.
   AlignOffset = 0;
   if (TotalWidth < available) {
-    if (Justify == 2) AlignOffset = (available - TotalWidth) / 2;
-    if (Justify == 3) AlignOffset = available - TotalWidth;
+    if (Justify == JustifyCenter) AlignOffset = (available - TotalWidth) / 2;
+    if (Justify == JustifyRight) AlignOffset = available - TotalWidth;
   }
   BodyOffset = (TotalWidth - BodyWidth) / 2 + AlignOffset;
 

@@ -31,8 +31,6 @@ class TSection : public TSectionBase {
  public:
   // List item kinds.
   enum : std::uint8_t { PlainText = 0, NumberedItem = 1, BulletedItem = 2, DefinitionItem = 3 };
-  // Alignment codes of Justify.
-  enum : std::uint8_t { JustifyLeft = 1, JustifyCenter = 2, JustifyRight = 3 };
 
   // An empty section whose first run is font with styleFlags added and link
   // copied when given.
