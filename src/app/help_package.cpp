@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "app/package_index_reader.h"
@@ -103,6 +104,43 @@ void THelpPackage::LoadPage(const std::string& fileName) {
   // A range longer than the buffer reads its first 128000 bytes.
   std::size_t want = std::min<std::int64_t>(static_cast<std::int64_t>(end) - start, PageBufferSize);
   CommitPage(ReadBytes(file.get(), want, fileName));
+}
+
+std::string THelpPackage::PageHoldingAnchor(const std::string& fileName,
+                                            const std::string& anchor) {
+  if (IsBlank(anchor) || IsBlank(fileName) || IsStartupFile(fileName)) return fileName;
+  std::error_code ec;
+  const std::filesystem::path path(NativePath(packagePath_));
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return fileName;
+  const auto time = std::filesystem::last_write_time(path, ec);
+  if (ec) return fileName;
+  const std::int64_t stampTime = time.time_since_epoch().count();
+  if (static_cast<std::int64_t>(size) != mapStampSize_ || stampTime != mapStampTime_) {
+    mapStampSize_ = static_cast<std::int64_t>(size);
+    mapStampTime_ = stampTime;
+    anchorMap_ = TAnchorMap();
+    std::int32_t start = 0, end = 0;
+    try {
+      kiv::FindPackageEntry(packagePath_, std::string(AnchorMapEntryName), start, end);
+      PackageFile file(NativePath(packagePath_));
+      // A map takes a line per moved anchor; one larger than the package file
+      // or than any packer writes is a damaged index and is not read.
+      const std::int64_t length = static_cast<std::int64_t>(end) - start;
+      if (start >= 0 && length > 0 && length <= MaxAnchorMapSize &&
+          start + length <= static_cast<std::int64_t>(size) && file.get() &&
+          std::fseek(file.get(), start, SEEK_SET) == 0) {
+        std::string bytes(static_cast<std::size_t>(length), '\0');
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+        anchorMap_ = TAnchorMap::Parse(bytes);
+      }
+    } catch (const EInOutError&) {
+    }
+  }
+  const std::string name = FileNamePart(fileName);
+  const std::string* part = anchorMap_.PartHolding(name, anchor);
+  if (!part) return fileName;
+  return fileName.substr(0, fileName.size() - name.size()) + *part;
 }
 
 void THelpPackage::CommitPage(const std::vector<char>& bytes) {

@@ -420,7 +420,7 @@ void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fi
       show();
       BringToFront();
     }
-    LoadPage(fileName);
+    LoadPage(package_->PageHoldingAnchor(fileName, anchor));
     LoadBuffer();
     SetCaptionFromTitle();
     if (!IsBlank(anchor)) viewer_->ScrollToAnchor(anchor);
@@ -455,7 +455,8 @@ void TKivHelpWindow::NavigateTo(const std::string& target) {
   }
   if (!IsBlank(file)) {
     const std::size_t sep = file.find_last_of("\\:");
-    LoadPage(sep == std::string::npos ? file : file.substr(sep + 1));
+    LoadPage(package_->PageHoldingAnchor(sep == std::string::npos ? file : file.substr(sep + 1),
+                                         anchor));
     LoadBuffer();
   }
   if (!IsBlank(anchor)) viewer_->ScrollToAnchor(anchor);

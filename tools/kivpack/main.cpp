@@ -1,5 +1,5 @@
 // kivpack: packs help pages and images into a help package and inspects one.
-//   kivpack build DIR -o kivmap.hpm
+//   kivpack build DIR -o kivmap.hpm [--split]
 //   kivpack list PKG
 //   kivpack lookup PKG NAME
 //   kivpack extract PKG NAME [-o FILE]
@@ -15,6 +15,7 @@
 #include "app/help_package.h"
 #include "kivpack/package_inspector.h"
 #include "kivpack/package_writer.h"
+#include "kivpack/split_pages.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
 
@@ -27,7 +28,7 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-int Build(const QStringList& args, const QString& out) {
+int Build(const QStringList& args, const QString& out, bool split) {
   if (args.size() != 1 || out.isEmpty()) return Fail("usage: kivpack build DIR -o PACKAGE");
   std::string dir = args[0].toStdString();
   if (!QFileInfo(args[0]).isDir()) return Fail("not a folder: " + dir);
@@ -35,14 +36,22 @@ int Build(const QStringList& args, const QString& out) {
   std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
   std::vector<std::string> notes;
   ConvertUtf8Pages(files, errors, notes);
-  for (const std::string& e : CheckPackageFiles(files)) errors.push_back(e);
+  SplitOutcome cut;
+  if (split) cut = SplitOversizedPages(files, errors, notes);
+  for (const std::string& e : CheckPackageFiles(files, split)) errors.push_back(e);
   for (const std::string& n : notes) std::cerr << "kivpack: " << n << '\n';
   if (!errors.empty()) {
     for (const std::string& e : errors) std::cerr << "kivpack: " << e << '\n';
     return Fail("nothing was written");
   }
+  AddAnchorMap(files, cut.moved);
   std::string error;
   if (!WritePackage(files, out.toStdString(), error)) return Fail(error);
+  for (const std::string& line : cut.lines) std::cout << "moved anchor " << line << '\n';
+  if (cut.pagesSplit > 0) {
+    std::cout << "split " << cut.pagesSplit << " pages; " << cut.moved.Size() << " anchors moved, "
+              << cut.linksRewritten << " links rewritten\n";
+  }
   std::cout << "packed " << files.size() << " files into " << out.toStdString() << '\n';
   return 0;
 }
@@ -101,7 +110,8 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(
       "Packs help pages and images into a KivHelp package, and inspects packages.\n\n"
       "Commands:\n"
-      "  build DIR -o PACKAGE     pack every file under DIR\n"
+      "  build DIR -o PACKAGE     pack every file under DIR (--split: cut pages over\n"
+      "                           128000 bytes into parts)\n"
       "  list PACKAGE             NAME START END of every entry\n"
       "  lookup PACKAGE NAME      START END of one name (-1 128000 when absent)\n"
       "  extract PACKAGE NAME     the bytes of one entry (to -o FILE or standard output)\n"
@@ -110,6 +120,11 @@ int main(int argc, char** argv) {
   parser.addPositionalArgument("command", "build, list, lookup, extract or verify");
   QCommandLineOption outOption({"o", "output"}, "Output file.", "file");
   parser.addOption(outOption);
+  QCommandLineOption splitOption(
+      "split",
+      "build: cut every page over 128000 bytes into parts NAME, NAME-2, ... at block "
+      "boundaries, send links to the part holding their anchor, and list the moved anchors.");
+  parser.addOption(splitOption);
   parser.process(app);
 
   QStringList args = parser.positionalArguments();
@@ -119,7 +134,7 @@ int main(int argc, char** argv) {
   }
   QString command = args.takeFirst();
   try {
-    if (command == "build") return Build(args, parser.value(outOption));
+    if (command == "build") return Build(args, parser.value(outOption), parser.isSet(splitOption));
     if (command == "list") return List(args);
     if (command == "lookup") return Lookup(args);
     if (command == "extract") return Extract(args, parser.value(outOption));

@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 
+#include "app/anchor_map.h"
 #include "app/help_package.h"
 #include "app/string_helpers.h"
 #include "kivpack/package_writer.h"
+#include "kivpack/page_tags.h"
 #include "kivpack/utf8_pages.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
@@ -66,6 +69,73 @@ std::vector<PageReference> PageReferences(const std::string& bytes) {
   } while (reader.Sym != EndOfInputSymbol);
   return refs;
 }
+
+// The anchors of a page, upper case: the NAME of every A and the ID of any tag.
+std::set<std::string> PageAnchors(const std::string& bytes) {
+  std::set<std::string> anchors;
+  PageTagScanner scanner(bytes);
+  PageTag tag;
+  while (scanner.Next(tag)) {
+    if (tag.endTag) continue;
+    const PageAttribute* a = tag.sym == ASy ? tag.Find("NAME") : nullptr;
+    if (!a) a = tag.Find("ID");
+    if (a && a->valueEnd > a->valueStart)
+      anchors.insert(UpperText(std::string(AttributeText(bytes, *a))));
+  }
+  return anchors;
+}
+
+// Checks the anchor map and, for the pages it names (pages cut in parts),
+// that every link to one of their anchors finds it in the page or through
+// the map.
+class AnchorCheck {
+ public:
+  AnchorCheck(const std::string& packagePath, const std::set<std::string>& entries)
+      : packagePath_(packagePath) {
+    std::string bytes, error;
+    if (!entries.count(UpperText(std::string(AnchorMapEntryName))) ||
+        !ExtractEntry(packagePath, std::string(AnchorMapEntryName), bytes, error))
+      return;
+    map_ = TAnchorMap::Parse(bytes);
+  }
+
+  // Problems of the map itself: a line naming a page or part that is not
+  // there, or a part that does not hold the anchor.
+  void CheckMap(VerifyReport& report) {
+    for (const TAnchorMap::Entry& e : map_.Entries()) {
+      cut_.insert(UpperText(e.page));
+      if (!Anchors(e.part).count(UpperText(e.anchor))) {
+        ++report.problems;
+        report.lines.push_back(std::string(AnchorMapEntryName) + ": " +
+                               Cp1252ToUtf8(e.page + "#" + e.anchor) + ": " + Cp1252ToUtf8(e.part) +
+                               " does not hold the anchor");
+      }
+    }
+  }
+
+  // False when page is one cut in parts and neither it nor the part the map
+  // names holds the anchor.
+  bool Finds(const std::string& page, const std::string& anchor) {
+    if (anchor.empty() || !cut_.count(UpperText(page))) return true;
+    if (Anchors(page).count(UpperText(anchor))) return true;
+    return map_.PartHolding(page, anchor) != nullptr;
+  }
+
+ private:
+  const std::set<std::string>& Anchors(const std::string& page) {
+    auto it = anchors_.find(UpperText(page));
+    if (it != anchors_.end()) return it->second;
+    std::string bytes, error;
+    std::set<std::string> found;
+    if (ExtractEntry(packagePath_, page, bytes, error)) found = PageAnchors(bytes);
+    return anchors_.emplace(UpperText(page), std::move(found)).first->second;
+  }
+
+  const std::string& packagePath_;
+  TAnchorMap map_;
+  std::set<std::string> cut_;  // upper-case names of the pages the map names
+  std::map<std::string, std::set<std::string>> anchors_;
+};
 
 }  // namespace
 
@@ -142,6 +212,8 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
     if (IsPageName(name)) pages.push_back(name);
   }
 
+  AnchorCheck anchors(packagePath, entries);
+  anchors.CheckMap(report);
   for (const std::string& page : pages) {
     const std::string shown = Cp1252ToUtf8(page);
     auto problem = [&](const std::string& text) {
@@ -169,6 +241,13 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
       const std::string kind = ref.attribute == HrefSy ? "HREF" : "SRC";
       const std::string quoted = "\"" + Cp1252ToUtf8(ref.text) + "\"";
       if (ref.text.empty()) continue;
+      if (ref.attribute == HrefSy && !HasScheme(ref.text) &&
+          ref.text.find('#') != std::string::npos) {
+        const std::size_t hash = ref.text.find('#');
+        const std::string file = LinkFileName(ref.text.substr(0, hash));
+        if (!anchors.Finds(IsBlank(file) ? page : file, ref.text.substr(hash + 1)))
+          problem("broken anchor HREF " + quoted);
+      }
       if (ref.text[0] == '#' || HasScheme(ref.text)) {
         ++report.external;
         externals.push_back(shown + ": external " + kind + " " + quoted);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/anchor_map.h"
 #include "app/help_package.h"
 #include "app/string_helpers.h"
 #include "kivpack/utf8_pages.h"
@@ -80,7 +81,7 @@ void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>&
   }
 }
 
-std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files) {
+std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files, bool split) {
   std::vector<std::string> errors;
   if (files.empty()) errors.push_back("no files to pack");
   std::map<std::string, std::string> seen;
@@ -94,7 +95,8 @@ std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files
       errors.push_back("name begins or ends with a space: " + Cp1252ToUtf8(n));
       continue;
     }
-    if (UpperText(n) == "START" || n.compare(0, 6, "******") == 0) {
+    if (UpperText(n) == "START" || n.compare(0, 6, "******") == 0 ||
+        UpperText(n) == UpperText(std::string(AnchorMapEntryName))) {
       errors.push_back("name is reserved by the package index: " + Cp1252ToUtf8(n));
       continue;
     }
@@ -108,7 +110,8 @@ std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files
                                 : QFileInfo(QString::fromStdString(f.nativePath)).size();
       if (size > PageBufferSize) {
         errors.push_back("page is over " + std::to_string(PageBufferSize) + " bytes (" +
-                         std::to_string(size) + "): " + Cp1252ToUtf8(n));
+                         std::to_string(size) + "): " + Cp1252ToUtf8(n) +
+                         (split ? "" : "; kivpack build --split cuts it into parts"));
       }
     }
   }

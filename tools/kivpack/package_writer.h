@@ -29,7 +29,9 @@ void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>&
                       std::vector<std::string>& notes);
 
 // The problems that keep files from being packed: none means they can be.
-std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files);
+// Without split, a page over the page buffer is told of kivpack build --split.
+std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files,
+                                           bool split = false);
 
 // The index text for files of the given sizes: a START line giving the offset
 // of the data, one NAME,OFFSET line per file, and the "******" line carrying
