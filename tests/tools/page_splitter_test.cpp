@@ -131,6 +131,16 @@ TEST(PageSplitter, LongPreformattedTextIsCutBetweenLines) {
   EXPECT_NE(Body(split.parts[0].bytes).find(" of code  &lt;x&gt;\n</PRE>\r\n"), std::string::npos);
 }
 
+TEST(PageSplitter, AParagraphTooLongByItselfIsCutAfterALineBreak) {
+  std::string lines = "<p>";
+  for (int i = 0; i < 100; ++i) lines += "line " + std::to_string(i) + " of the news<br>\n";
+  const PageSplit split = SplitPage(Page(lines), "n.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_GE(split.parts.size(), 2u);
+  EXPECT_NE(Body(split.parts[0].bytes).find(" of the news<br>\r\n<P><A HREF=\"n-2.html\">"),
+            std::string::npos);
+}
+
 TEST(PageSplitter, WhatCannotBeCutIsRefusedWithItsLine) {
   // No block boundary at all.
   std::string text(5000, 'x');

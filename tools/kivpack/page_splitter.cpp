@@ -241,6 +241,10 @@ void Splitter::OnTag(const PageTag& tag) {
     } else if (s == TRSy && !open_.empty() && open_.back().kind == OpenKind::Table &&
                AllQuoteBelow(open_.size() - 1)) {
       AddCut(at, ItemCut);
+    } else if (s == BRSy && !preOpen && AllQuoteBelow(open_.size())) {
+      // A line break ends a line as in preformatted text: a last resort for
+      // a paragraph too long by itself.
+      AddCut(tag.end, PreLineCut);
     }
   }
   // An end tag closes what came before: it continues a lead-in, starts none.
