@@ -141,6 +141,19 @@ TEST(PageSplitter, AParagraphTooLongByItselfIsCutAfterALineBreak) {
             std::string::npos);
 }
 
+TEST(PageSplitter, ATextPageIsCutBetweenLines) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "plain line " + std::to_string(i) + " of a text page\n";
+  PageSplit split = SplitPage(text, "notes.txt", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_GE(split.parts.size(), 2u);
+  EXPECT_EQ(split.parts[1].name, "notes-2.txt");
+  EXPECT_NE(split.parts[0].bytes.find(" of a text page\n\r\n<P><A HREF=\"notes-2.txt\">"),
+            std::string::npos);
+  split = SplitPage(text, "notes.html", kLimit);
+  EXPECT_FALSE(split.error.empty()) << "in a page of HTML a line end is no boundary";
+}
+
 TEST(PageSplitter, WhatCannotBeCutIsRefusedWithItsLine) {
   // No block boundary at all.
   std::string text(5000, 'x');

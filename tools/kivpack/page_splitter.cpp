@@ -105,6 +105,7 @@ class Splitter {
  private:
   void FindHead();
   void Scan();
+  void ScanText(std::size_t from, std::size_t to);
   void OnTag(const PageTag& tag);
   void AddCut(std::size_t pos, int rank);
   bool AllQuoteBelow(std::size_t depth) const;
@@ -117,6 +118,9 @@ class Splitter {
   std::string_view page_;
   const std::string& name_;
   std::size_t limit_;
+  // A ".txt" page: its lines are places to cut.
+  bool textPage_ = name_.size() >= 4 && (name_.compare(name_.size() - 4, 4, ".txt") == 0 ||
+                                         name_.compare(name_.size() - 4, 4, ".TXT") == 0);
 
   std::size_t bodyStart_ = 0, bodyEnd_ = 0;
   std::size_t titleEnd_ = std::string::npos;  // the "</TITLE>" in the head
@@ -351,22 +355,27 @@ void Splitter::Scan() {
       }
     }
     if (tag.start < bodyStart_ || tag.start >= bodyEnd_) continue;
-    // Text since the last tag: inside preformatted text every line end is a
-    // place to cut; any text ends a run of ignored tags.
-    if (tag.start > textFrom) {
-      std::string_view text = page_.substr(textFrom, tag.start - textFrom);
-      if (!IsBlank(text)) leadIn_ = std::string::npos;
-      if (opaque_ == 0 && !open_.empty() && open_.back().kind == OpenKind::Pre &&
-          AllQuoteBelow(open_.size() - 1)) {
-        for (std::size_t nl = text.find('\n'); nl != std::string_view::npos;
-             nl = text.find('\n', nl + 1)) {
-          AddCut(textFrom + nl + 1, PreLineCut);
-          leadIn_ = std::string::npos;
-        }
-      }
-    }
+    ScanText(textFrom, tag.start);
     OnTag(tag);
     textFrom = tag.end;
+  }
+  ScanText(std::max(textFrom, bodyStart_), bodyEnd_);
+}
+
+// Text between tags: inside preformatted text, or anywhere in a text page,
+// every line end is a place to cut; any text ends a run of ignored tags.
+void Splitter::ScanText(std::size_t from, std::size_t to) {
+  if (to <= from) return;
+  std::string_view text = page_.substr(from, to - from);
+  if (!IsBlank(text)) leadIn_ = std::string::npos;
+  const bool pre = !open_.empty() && open_.back().kind == OpenKind::Pre;
+  if (opaque_ > 0 ||
+      !(pre ? AllQuoteBelow(open_.size() - 1) : textPage_ && AllQuoteBelow(open_.size())))
+    return;
+  for (std::size_t nl = text.find('\n'); nl != std::string_view::npos;
+       nl = text.find('\n', nl + 1)) {
+    AddCut(from + nl + 1, PreLineCut);
+    leadIn_ = std::string::npos;
   }
 }
 
