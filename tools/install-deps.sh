@@ -13,6 +13,11 @@ packages=(
   x11-apps  # xwd: window tests grab the painted page from the virtual display
   poppler-utils
   python3
+  qt6-wayland       # the toolkit's Wayland platform plugin: the viewer on a Wayland desktop
+  weston            # a headless Wayland compositor for the window tests
+  dpkg-dev          # dpkg-shlibdeps: the Debian package's library dependencies
+  file              # cpack -G DEB finds the executables to strip and scan with it
+  lintian           # checks the Debian package
 )
 
 missing=()

@@ -351,7 +351,13 @@ bool TSection::LinkAt(Canvas& canvas, int x, int y, TUrlTarget& target) {
       const TFontObj* run = Fonts.RunAt(pos, index);
       if (!run || !run->IsLink()) return false;
       target = run->Link;
-      if (isMap) target.Url += "?" + std::to_string(inX) + "," + std::to_string(inY);
+      if (isMap) {
+        // "?X,Y" appended piece by piece: no temporary strings to join.
+        target.Url.push_back('?');
+        target.Url.append(std::to_string(inX));
+        target.Url.push_back(',');
+        target.Url.append(std::to_string(inY));
+      }
       return true;
     }
   }

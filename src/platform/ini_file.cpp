@@ -31,21 +31,16 @@ std::vector<Line> ReadLines(const std::string& path) {
   const std::string data = ss.str();
   std::size_t i = 0;
   while (i < data.size()) {
-    std::size_t nl = data.find('\n', i);
-    Line line;
-    if (nl == std::string::npos) {
-      line.text = data.substr(i);
-      i = data.size();
-    } else {
-      line.text = data.substr(i, nl - i);
-      line.end = "\n";
-      i = nl + 1;
-    }
-    if (!line.text.empty() && line.text.back() == '\r') {
-      line.text.pop_back();
-      line.end = "\r" + line.end;
-    }
-    lines.push_back(std::move(line));
+    const std::size_t nl = data.find('\n', i);
+    const bool lf = nl != std::string::npos;
+    const std::size_t stop = lf ? nl : data.size();
+    const bool cr = stop > i && data[stop - 1] == '\r';
+    // Each line is made whole from the file's bytes, its end taken from the
+    // bytes that end it ("\r\n", "\n", "\r" or none).
+    const std::size_t textEnd = cr ? stop - 1 : stop;
+    lines.push_back(
+        Line{data.substr(i, textEnd - i), data.substr(textEnd, (lf ? nl + 1 : stop) - textEnd)});
+    i = lf ? nl + 1 : data.size();
   }
   return lines;
 }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "common/tool_command_line.h"
 #include "imaging/gif_image.h"
 #include "imaging/jpeg_loader.h"
 #include "imaging/read_stream.h"
@@ -89,27 +90,23 @@ QJsonObject Describe(const Bitmap& b) {
 int RunImage(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Decodes a GIF, JPEG or BMP picture and describes it as JSON.");
-  parser.addHelpOption();
+  tool::AddStandardOptions(parser);
   parser.addPositionalArgument("FILE", "The picture.");
   QCommandLineOption pngOption("png", "Also write the picture as a PNG file.", "OUT");
   QCommandLineOption paletteOption("palette-display",
                                    "Decode as for a 256-colour display (GIF dithering).");
   parser.addOption(pngOption);
   parser.addOption(paletteOption);
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump image: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump image", "kivdump");
+      code != tool::Proceed)
+    return code;
   const QStringList files = parser.positionalArguments();
-  if (files.size() != 1) {
-    std::cerr << parser.helpText().toStdString();
-    return 2;
-  }
+  if (files.size() != 1)
+    return tool::Complain("kivdump image",
+                          "usage: kivdump image FILE [--png OUT] [--palette-display]",
+                          tool::ExitUsage);
   const std::string fileName = files[0].toStdString();
+  if (tool::IsFolder(files[0])) return Fail(fileName + " is a folder");
   const std::string path = NativePath(fileName);
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::ReadOnly)) return Fail("Can't locate file: " + fileName);
@@ -149,6 +146,6 @@ int RunImage(const QStringList& args) {
 
 }  // namespace
 
-KIVDUMP_COMMAND(image, "image", "FILE [--png OUT]  a decoded picture as JSON", RunImage);
+KIVDUMP_COMMAND(image, "image", "decode a picture through the viewer's decoders (JSON)", RunImage);
 
 }  // namespace kiv::dump

@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "platform/device_ratio.h"
 #include "platform/message_box.h"
@@ -42,7 +44,33 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::cerr << "usage: kivdump COMMAND FILE [options]\ncommands:\n";
-  for (const auto& c : commands) std::cerr << "  " << c.name << "  " << c.summary << '\n';
-  return 2;
+  const QString first = args.size() >= 2 ? args[1] : QString();
+  if (first == "-h" || first == "--help") {
+    std::cout << "Usage: kivdump COMMAND FILE [options]\n"
+                 "Dumps what the KivHelp engine makes of a page, without a window.\n\n"
+                 "Options:\n"
+                 "  -h, --help  Show this help and exit.\n"
+                 "  --version   Show the version and exit.\n\n"
+                 "Commands (kivdump COMMAND --help lists a command's options):\n";
+    std::size_t width = 0;
+    for (const auto& c : commands) width = std::max(width, std::string(c.name).size());
+    for (const auto& c : commands) {
+      const std::string name = c.name;
+      std::cout << "  " << name << std::string(width + 2 - name.size(), ' ') << c.summary << '\n';
+    }
+    return 0;
+  }
+  if (first == "--version") {
+    std::cout << kiv::tool::VersionLine("kivdump") << '\n';
+    return 0;
+  }
+  const std::string hint = " (kivdump --help lists the commands)";
+  if (first.isEmpty())
+    return kiv::tool::Complain("kivdump", "usage: kivdump COMMAND FILE [options]" + hint,
+                               kiv::tool::ExitUsage);
+  if (first.startsWith('-'))
+    return kiv::tool::Complain("kivdump", "Unknown option '" + first.toStdString() + "'." + hint,
+                               kiv::tool::ExitUsage);
+  return kiv::tool::Complain("kivdump", "unknown command '" + first.toStdString() + "'" + hint,
+                             kiv::tool::ExitUsage);
 }

@@ -8,6 +8,7 @@
 
 #include <iostream>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "kivdump/help_viewer.h"
 #include "viewer/html_viewer.h"
@@ -29,15 +30,10 @@ int RunPrint(const QStringList& args) {
                      {"from", "First page to print (1).", "N", "1"},
                      {"to", "Last page to print (9999).", "M", "9999"},
                      {"package", "Help package that supplies the page's images.", "PKG"}});
-  parser.addHelpOption();
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump print: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  tool::AddStandardOptions(parser);
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump print", "kivdump");
+      code != tool::Proceed)
+    return code;
   if (parser.positionalArguments().size() != 1 || !parser.isSet("out") ||
       parser.value("out").isEmpty()) {
     std::cerr << "usage: kivdump print FILE --out PDF [--from N] [--to M] [--package PKG]\n";
@@ -50,6 +46,10 @@ int RunPrint(const QStringList& args) {
     std::cerr << "kivdump print: --from and --to take page numbers\n";
     return 2;
   }
+  if (tool::IsFolder(parser.value("package")))
+    return tool::Complain(
+        "kivdump print", parser.value("package").toStdString() + " is a folder, not a help package",
+        tool::ExitFailure);
   const QFileInfo file(parser.positionalArguments()[0]);
   if (!file.isFile() || !file.isReadable()) {
     std::cerr << "kivdump print: cannot read " << file.filePath().toStdString() << '\n';

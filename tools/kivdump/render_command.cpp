@@ -14,6 +14,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "kivdump/help_viewer.h"
 #include "kivdump/page_loader.h"
@@ -48,15 +49,10 @@ int RunRender(const QStringList& args) {
                      {"font-size", "Base font size in points (12).", "N", "12"},
                      {"package", "Help package that supplies the page's images.", "PKG"},
                      {"scale", "Device pixels per logical pixel, 1 to 4 (1).", "R", "1"}});
-  parser.addHelpOption();
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump render: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  tool::AddStandardOptions(parser);
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump render", "kivdump");
+      code != tool::Proceed)
+    return code;
   if (parser.positionalArguments().size() != 1 || !parser.isSet("out")) {
     std::cerr << "usage: kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]"
                  " [--font-size N] [--package PKG] [--scale R]\n";
@@ -84,6 +80,11 @@ int RunRender(const QStringList& args) {
     std::cerr << "kivdump render: --scale: " << scaleError << '\n';
     return 2;
   }
+  if (tool::IsFolder(parser.value("package")))
+    return tool::Complain(
+        "kivdump render",
+        parser.value("package").toStdString() + " is a folder, not a help package",
+        tool::ExitFailure);
   const QFileInfo file(parser.positionalArguments()[0]);
   if (!file.isFile() || !file.isReadable()) {
     std::cerr << "kivdump render: cannot read " << file.filePath().toStdString() << '\n';

@@ -9,6 +9,7 @@
 
 #include <iostream>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "kivdump/page_loader.h"
 #include "kivdump/section_json.h"
@@ -27,15 +28,10 @@ int RunSections(const QStringList& args) {
                      {"font-size", "Base font size in points (12).", "N", "12"},
                      {"metrics", "fixed or screen (screen).", "kind", "screen"},
                      {"images", "on or off (on).", "on|off", "on"}});
-  parser.addHelpOption();
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump sections: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  tool::AddStandardOptions(parser);
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump sections", "kivdump");
+      code != tool::Proceed)
+    return code;
   if (parser.positionalArguments().size() != 1) {
     std::cerr << "usage: kivdump sections FILE [--width W] [--font-size N] [--metrics fixed|screen]"
                  " [--images on|off]\n";

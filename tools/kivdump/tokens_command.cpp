@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "platform/paths.h"
 #include "reader/tokenizer.h"
@@ -73,27 +74,26 @@ int RunTokens(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "Prints the tokenizer's symbols for an HTML file as JSON Lines.");
-  parser.addHelpOption();
+  tool::AddStandardOptions(parser);
   parser.addPositionalArgument("file", "The HTML file.");
   QCommandLineOption sourceOption(
       "source", "How the page is read: buffer (default), file, strings or stream.", "kind",
       "buffer");
   parser.addOption(sourceOption);
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump tokens: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump tokens", "kivdump");
+      code != tool::Proceed)
+    return code;
   const QStringList files = parser.positionalArguments();
   const QString kind = parser.value(sourceOption);
-  if (files.size() != 1 || !QStringList{"buffer", "file", "strings", "stream"}.contains(kind)) {
-    std::cerr << parser.helpText().toStdString();
-    return 2;
-  }
+  if (files.size() != 1)
+    return tool::Complain("kivdump tokens", "usage: kivdump tokens FILE [--source KIND]",
+                          tool::ExitUsage);
+  if (!QStringList{"buffer", "file", "strings", "stream"}.contains(kind))
+    return tool::Complain("kivdump tokens", "bad value for --source: " + kind.toStdString(),
+                          tool::ExitUsage);
   const std::string fileName = files[0].toStdString();
+  if (tool::IsFolder(files[0]))
+    return tool::Complain("kivdump tokens", fileName + " is a folder", tool::ExitFailure);
   QFile file(QString::fromStdString(NativePath(fileName)));
   if (!file.open(QIODevice::ReadOnly)) {
     std::cerr << "kivdump tokens: Can't locate file: " << fileName << '\n';
@@ -131,6 +131,6 @@ int RunTokens(const QStringList& args) {
 
 }  // namespace
 
-KIVDUMP_COMMAND(tokens, "tokens", "FILE  the tokenizer's symbols as JSON Lines", RunTokens);
+KIVDUMP_COMMAND(tokens, "tokens", "the tokenizer's symbols of a page (JSON Lines)", RunTokens);
 
 }  // namespace kiv::dump

@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "app/help_package.h"
+#include "common/tool_command_line.h"
 #include "kivpack/package_inspector.h"
 #include "kivpack/package_writer.h"
 #include "kivpack/split_pages.h"
@@ -24,14 +25,34 @@ using namespace kiv;
 namespace {
 
 int Fail(const std::string& message) {
-  std::cerr << "kivpack: " << message << '\n';
-  return 1;
+  return tool::Complain("kivpack", message, tool::ExitFailure);
+}
+
+// Wrong arguments for a command: its usage line, exit code 2.
+int Usage(const std::string& usage) {
+  return tool::Complain("kivpack", "usage: " + usage, tool::ExitUsage);
+}
+
+// The package argument of the reading commands: a folder is refused by name
+// (it would read as an empty or unreadable package).
+bool PackageArgumentIsFolder(const QString& path, int& code) {
+  if (!tool::IsFolder(path)) return false;
+  code = Fail(path.toStdString() + " is a folder, not a help package");
+  return true;
+}
+
+// An output file that is a folder is refused before any work.
+bool OutputIsFolder(const QString& out, int& code) {
+  if (!tool::IsFolder(out)) return false;
+  code = Fail("cannot write " + out.toStdString() + ": it is a folder");
+  return true;
 }
 
 int Build(const QStringList& args, const QString& out, bool split) {
-  if (args.size() != 1 || out.isEmpty()) return Fail("usage: kivpack build DIR -o PACKAGE");
+  if (args.size() != 1 || out.isEmpty()) return Usage("kivpack build DIR -o PACKAGE");
   std::string dir = args[0].toStdString();
   if (!QFileInfo(args[0]).isDir()) return Fail("not a folder: " + dir);
+  if (int code = 0; OutputIsFolder(out, code)) return code;
   std::vector<std::string> errors;
   std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
   std::vector<std::string> notes;
@@ -57,7 +78,8 @@ int Build(const QStringList& args, const QString& out, bool split) {
 }
 
 int List(const QStringList& args) {
-  if (args.size() != 1) return Fail("usage: kivpack list PACKAGE");
+  if (args.size() != 1) return Usage("kivpack list PACKAGE");
+  if (int code = 0; PackageArgumentIsFolder(args[0], code)) return code;
   const std::string pkg = args[0].toStdString();
   for (const std::string& name : PackageEntryNames(pkg)) {
     std::int32_t start = 0, end = 0;
@@ -68,7 +90,8 @@ int List(const QStringList& args) {
 }
 
 int Lookup(const QStringList& args) {
-  if (args.size() != 2) return Fail("usage: kivpack lookup PACKAGE NAME");
+  if (args.size() != 2) return Usage("kivpack lookup PACKAGE NAME");
+  if (int code = 0; PackageArgumentIsFolder(args[0], code)) return code;
   std::int32_t start = 0, end = 0;
   FindPackageEntry(args[0].toStdString(), Utf8ToCp1252(args[1].toStdString()), start, end);
   std::cout << start << ' ' << end << '\n';
@@ -76,7 +99,9 @@ int Lookup(const QStringList& args) {
 }
 
 int Extract(const QStringList& args, const QString& out) {
-  if (args.size() != 2) return Fail("usage: kivpack extract PACKAGE NAME [-o FILE]");
+  if (args.size() != 2) return Usage("kivpack extract PACKAGE NAME [-o FILE]");
+  if (int code = 0; PackageArgumentIsFolder(args[0], code)) return code;
+  if (int code = 0; OutputIsFolder(out, code)) return code;
   std::string bytes;
   std::string error;
   if (!ExtractEntry(args[0].toStdString(), Utf8ToCp1252(args[1].toStdString()), bytes, error))
@@ -94,7 +119,8 @@ int Extract(const QStringList& args, const QString& out) {
 }
 
 int Verify(const QStringList& args) {
-  if (args.size() != 1) return Fail("usage: kivpack verify PACKAGE");
+  if (args.size() != 1) return Usage("kivpack verify PACKAGE");
+  if (int code = 0; PackageArgumentIsFolder(args[0], code)) return code;
   VerifyReport report = VerifyPackage(args[0].toStdString());
   for (const std::string& line : report.lines) std::cout << line << '\n';
   std::cout << report.entries << " entries, " << report.problems << " problems\n";
@@ -116,7 +142,7 @@ int main(int argc, char** argv) {
       "  lookup PACKAGE NAME      START END of one name (-1 128000 when absent)\n"
       "  extract PACKAGE NAME     the bytes of one entry (to -o FILE or standard output)\n"
       "  verify PACKAGE           check every entry and every page's links");
-  parser.addHelpOption();
+  tool::AddStandardOptions(parser);
   parser.addPositionalArgument("command", "build, list, lookup, extract or verify");
   QCommandLineOption outOption({"o", "output"}, "Output file.", "file");
   parser.addOption(outOption);
@@ -125,13 +151,12 @@ int main(int argc, char** argv) {
       "build: cut every page over 128000 bytes into parts NAME, NAME-2, ... at block "
       "boundaries, send links to the part holding their anchor, and list the moved anchors.");
   parser.addOption(splitOption);
-  parser.process(app);
+  if (int code = tool::ParseCommandLine(parser, app.arguments(), "kivpack", "kivpack");
+      code != tool::Proceed)
+    return code;
 
   QStringList args = parser.positionalArguments();
-  if (args.isEmpty()) {
-    std::cerr << parser.helpText().toStdString();
-    return 2;
-  }
+  if (args.isEmpty()) return Usage("kivpack COMMAND ... (kivpack --help lists the commands)");
   QString command = args.takeFirst();
   try {
     if (command == "build") return Build(args, parser.value(outOption), parser.isSet(splitOption));
@@ -142,7 +167,8 @@ int main(int argc, char** argv) {
   } catch (const EInOutError& e) {
     return Fail(e.what());
   }
-  std::cerr << "kivpack: unknown command " << command.toStdString() << "\n"
-            << parser.helpText().toStdString();
-  return 2;
+  return tool::Complain(
+      "kivpack",
+      "unknown command '" + command.toStdString() + "' (kivpack --help lists the commands)",
+      tool::ExitUsage);
 }
