@@ -12,6 +12,7 @@
 
 #include "app/help_search.h"
 #include "app/search_index.h"
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "platform/cp1252.h"
 #include "platform/paths.h"
@@ -39,27 +40,29 @@ int RunSearch(const QStringList& args) {
   parser.setApplicationDescription(
       "Searches a help package as the help window does and prints the ranked results as JSON "
       "Lines: rank, page, anchor, title, heading, score.");
-  parser.addHelpOption();
+  tool::AddStandardOptions(parser);
   parser.addPositionalArgument("package", "The help package (kivmap.hpm).");
   parser.addPositionalArgument("query", "The words to search for; \"quoted words\" a phrase.");
   QCommandLineOption limitOption("limit", "How many results to print (default 10).", "n",
                                  QString::number(kDefaultLimit));
   parser.addOption(limitOption);
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump search: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump search", "kivdump");
+      code != tool::Proceed)
+    return code;
   const QStringList positional = parser.positionalArguments();
   bool numeric = false;
   const int limit = parser.value(limitOption).toInt(&numeric);
-  if (positional.size() != 2 || !numeric || limit < 0) {
-    std::cerr << parser.helpText().toStdString();
-    return 2;
-  }
+  if (positional.size() != 2)
+    return tool::Complain("kivdump search", "usage: kivdump search PKG QUERY [--limit N]",
+                          tool::ExitUsage);
+  if (!numeric || limit < 0)
+    return tool::Complain("kivdump search",
+                          "bad value for --limit: " + parser.value(limitOption).toStdString(),
+                          tool::ExitUsage);
+  if (tool::IsFolder(positional[0]))
+    return tool::Complain("kivdump search",
+                          positional[0].toStdString() + " is a folder, not a help package",
+                          tool::ExitFailure);
   const std::string path = NativePath(positional[0].toStdString());
   bool lossless = true;
   const std::string query = Utf16ToCp1252(positional[1].toStdU16String(), &lossless);
@@ -89,7 +92,7 @@ int RunSearch(const QStringList& args) {
 
 }  // namespace
 
-KIVDUMP_COMMAND(search, "search", "PKG QUERY [--limit N]  the help search's results, JSON Lines",
+KIVDUMP_COMMAND(search, "search", "search a help package as the help window does (JSON Lines)",
                 RunSearch);
 
 }  // namespace kiv::dump
