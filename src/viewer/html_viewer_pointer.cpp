@@ -160,12 +160,12 @@ void THTMLViewer::FollowHotSpot() {
     if (ScrollToAnchor(url)) AddToHistory(currentFile_, title_, currentFileType_, saved);
     return;
   }
-  std::string file = url, anchor;
-  if (const auto hash = url.find('#'); hash != std::string::npos) {
-    file = url.substr(0, hash);
-    anchor = "#" + url.substr(hash + 1, MaxAnchorLength);
-  }
-  file = ExpandSourceName(file);
+  // The file before "#" and the anchor from "#" on, taken from the link as
+  // they stand in it.
+  const auto hash = url.find('#');
+  std::string file = ExpandSourceName(url.substr(0, hash));
+  const std::string anchor =
+      hash == std::string::npos ? std::string() : url.substr(hash, MaxAnchorLength + 1);
   std::string ext;
   if (const auto dot = file.rfind('.'); dot != std::string::npos) {
     const auto slash = file.find_last_of("/\\");
