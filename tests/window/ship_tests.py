@@ -157,7 +157,8 @@ def help_commands(text):
     for line in lines[start + 1:]:
         if not line.startswith("  "):
             break
-        names.append(line.split()[0])
+        if not line.startswith("   "):  # deeper lines continue a description
+            names.append(line.split()[0])
     return names
 
 
