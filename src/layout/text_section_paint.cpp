@@ -114,7 +114,6 @@ class Objects {
   int image_ = 0;
 };
 
-
 // The most of the first n characters whose extent is at most room, by binary
 // search over the extents.
 int FitText(const Canvas& canvas, const char* text, int n, int room) {
@@ -466,7 +465,7 @@ void TSection::CopySelectedText() {
     const int e = std::min(c, selection.end - o);
     if (f == 0)
       for (int i = 0; i < line.LineIndent / ListIndentWidth; ++i) sink.AddChars(IndentSpaces, 3);
-    sink.AddChars(Buffer.data() + o + f, e - f);
+    sink.AddTextAt(Buffer.data() + o + f, e - f, StartIndex + o + f);
     if (e == c) AddLineBreak(sink);
   }
 }

@@ -50,6 +50,7 @@ int Add(std::int64_t a, std::int64_t b) {
 void TMapItem::AddArea(const TAttributeList& attributes) {
   std::string url;
   std::string target;
+  std::string alt;
   Shape shape = Shape::Rect;
   std::vector<std::int32_t> c;
   for (const auto& a : attributes) {
@@ -68,6 +69,9 @@ void TMapItem::AddArea(const TAttributeList& attributes) {
         break;
       case TargetSy:
         target = a->Text;
+        break;
+      case AltSy:
+        alt = a->Text;
         break;
       default:
         break;
@@ -94,7 +98,7 @@ void TMapItem::AddArea(const TAttributeList& attributes) {
       break;
   }
   if (!region) return;
-  Areas.push_back({std::move(url), std::move(target), std::move(*region)});
+  Areas.push_back({std::move(url), std::move(target), std::move(*region), std::move(alt)});
 }
 
 bool TMapItem::UrlAt(int x, int y, std::unique_ptr<TUrlTarget>& target) const {

@@ -18,11 +18,13 @@ constexpr int MaxCoordChars = 15;
 class TMapItem {
  public:
   // One accepted area. Url is empty for a NOHREF area; Target is the
-  // area's TARGET text; the region belongs to the map.
+  // area's TARGET text; the region belongs to the map. Alt is the area's ALT
+  // text, its name for a reader who cannot see the picture.
   struct TArea {
     std::string Url;
     std::string Target;
     TRegion Region;
+    std::string Alt;
   };
 
   // Reads one "AREA" tag's attributes and appends the area; an area with too

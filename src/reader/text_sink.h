@@ -19,6 +19,14 @@ class TTextSink {
   // Takes count characters of text (image and control placeholders are
   // filtered by the sink).
   virtual void AddChars(const char* text, int count) = 0;
+  // The same for count characters of a section's text whose first character
+  // has the document's character index charIndex; sinks that map their
+  // output back to the page (the reading text of assistive technology)
+  // override it.
+  virtual void AddTextAt(const char* text, int count, int charIndex) {
+    (void)charIndex;
+    AddChars(text, count);
+  }
   // Ends the collection and returns the sink's result (the count, or the
   // characters written with their terminator).
   virtual int Terminate() = 0;

@@ -18,6 +18,7 @@
 #include "platform/paths.h"
 #include "platform/qt_window_control.h"
 #include "platform/screen_canvas.h"
+#include "viewer/accessible_document.h"
 #include "viewer/document_painter.h"
 #include "viewer/paint_panel.h"
 #include "viewer/scroll_bar_32.h"
@@ -107,6 +108,7 @@ std::string Upper(std::string s) {
 }  // namespace
 
 THTMLViewer::THTMLViewer(QWidget* parent) : QWidget(parent) {
+  InstallViewerAccessibility();
   resize(DefaultViewerSize, DefaultViewerSize);
   setCursor(Qt::IBeamCursor);
   setFocusPolicy(Qt::StrongFocus);
@@ -205,6 +207,8 @@ THTMLViewer::THTMLViewer(QWidget* parent) : QWidget(parent) {
 
 THTMLViewer::~THTMLViewer() {
   autoScrollTimer_.stop();
+  // The link children point into the page that goes now.
+  if (accessibleDocument_) accessibleDocument_->ReleaseLinks(false);
   nameList_.clear();
   // The document goes before the panel its controls may live on.
   document_.reset();
@@ -213,6 +217,7 @@ THTMLViewer::~THTMLViewer() {
 // --- loading -------------------------------------------------------------------
 
 void THTMLViewer::PrepareLoad() {
+  ForgetStops();
   document_->Clear();
   if (document_->ImageCache) document_->ImageCache->AgeAll();
   document_->CharSet = charSet_;
@@ -260,6 +265,8 @@ void THTMLViewer::LoadFromBuilder(const std::function<TParseResult(TAnchorList&)
   SetHScrollPosition(0);
   InvalidatePanel();
   currentFile_.clear();
+  KeepControlsOutOfTabChain();
+  AccessiblePageChanged(*this);
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -334,6 +341,8 @@ void THTMLViewer::LoadFile(const std::string& name, std::uint8_t type) {
     SetHScrollPosition(0);
   }
   InvalidatePanel();
+  KeepControlsOutOfTabChain();
+  AccessiblePageChanged(*this);
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -366,6 +375,7 @@ void THTMLViewer::SetDefaultBase(const std::string& name) {
 
 void THTMLViewer::ClearDocument() {
   if (processing_) return;
+  ForgetStops();
   document_->Clear();
   document_->CharSet = charSet_;
   document_->SetDefaults(defFontName_, defPreFontName_, defFontSize_, defFontColor_,
@@ -385,6 +395,7 @@ void THTMLViewer::ClearDocument() {
   selCaret_ = 0;
   selAnchor_ = -1;
   InvalidatePanel();
+  AccessiblePageChanged(*this);
 }
 
 // --- layout and scroll bars -----------------------------------------------------------
@@ -404,11 +415,21 @@ int THTMLViewer::MaxScrollY() const {
 }
 
 void THTMLViewer::DoLayout() {
-  maxWidth_ = 0;
-  FlagScope laying(layingOut_);
-  int charIndex = 0;
-  docHeight_ = document_->Layout(ScreenCanvas(), 0, LayoutWidth(), maxWidth_, charIndex);
+  // Layout may drop sections: the stops collected before are let go first,
+  // and the focused one is found again afterwards.
+  const bool focused = focusedStop_ >= 0;
+  stops_.Clear();
+  stopsBuilt_ = false;
+  focusedStop_ = -1;
+  ++pageGeneration_;
+  {
+    maxWidth_ = 0;
+    FlagScope laying(layingOut_);
+    int charIndex = 0;
+    docHeight_ = document_->Layout(ScreenCanvas(), 0, LayoutWidth(), maxWidth_, charIndex);
+  }
   ArrangeScrollBars();
+  if (focused) focusedStop_ = Stops().Find(focusedPlace_);
 }
 
 void THTMLViewer::Relayout() {
@@ -458,8 +479,10 @@ void THTMLViewer::ArrangeScrollBars() {
 void THTMLViewer::ScrollToY(int y) {
   y = std::max(0, std::min(y, docHeight_ - PanelHeight()));
   vScrollBar_->SetPosition(y);
+  const bool moved = y != document_->ScrollY;
   document_->SetScrollY(y);
   InvalidatePanel();
+  if (moved) AccessibleScrolled(*this);
 }
 
 void THTMLViewer::ScrollVerticallyTo(int y) {
@@ -468,6 +491,7 @@ void THTMLViewer::ScrollVerticallyTo(int y) {
   vScrollBar_->SetPosition(y);
   if (y == old) return;
   document_->SetScrollY(y);
+  AccessibleScrolled(*this);
   const int moved = y - old;
   if ((moved == VScrollSmallChange || moved == -VScrollSmallChange) && paintPanel_->isVisible()) {
     // One line: move the pixels and paint only the strip they uncovered.
@@ -614,6 +638,7 @@ void THTMLViewer::PaintBackground(Canvas& canvas, const TRect& rect) {
 void THTMLViewer::PaintDocument(Canvas& canvas, const TRect& clip) {
   PaintViewerDocument(*document_, canvas, paintPanel_->width(), paintPanel_->height(),
                       document_->ScrollY, HScrollPosition(), &clip);
+  PaintFocusRing(canvas);
 }
 
 // --- properties ----------------------------------------------------------------------------------
@@ -699,6 +724,7 @@ void THTMLViewer::SetNoSelect(bool on) {
     document_->SelStart = -1;
     document_->SelEnd = -1;
     InvalidatePanel();
+    AccessibleSelectionChanged(*this);
   }
 }
 
@@ -787,6 +813,7 @@ void THTMLViewer::keyPressEvent(QKeyEvent* e) {
       QChar c = e->text().at(0);
       OnKeyPress(this, c);
     }
+    if (key == e->key() && PageKey(e)) return;
   } catch (const std::exception& error) {
     ShowErrorBox(error.what());
     return;
@@ -799,6 +826,11 @@ void THTMLViewer::keyPressEvent(QKeyEvent* e) {
       break;
     case Qt::Key_PageDown:
       target = y + vScrollBar_->LargeChange();
+      break;
+    case Qt::Key_Space:
+      // Space pages down, with Shift up, as Page Down and Page Up do.
+      target = e->modifiers() & Qt::ShiftModifier ? y - vScrollBar_->LargeChange()
+                                                  : y + vScrollBar_->LargeChange();
       break;
     case Qt::Key_Home:
       target = 0;
@@ -846,11 +878,19 @@ void THTMLViewer::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
   if (OnEnter) OnEnter(this);
   DrawBorder();
+  // Tabbing in from the toolbar reaches the first stop, Shift+Tab the last.
+  if (e->reason() == Qt::TabFocusReason && Stops().Count() > 0)
+    FocusStop(0);
+  else if (e->reason() == Qt::BacktabFocusReason && Stops().Count() > 0)
+    FocusStop(Stops().Count() - 1);
+  // The focused link's frame shows only while the page has the focus.
+  if (focusedStop_ >= 0) InvalidatePanel();
 }
 
 void THTMLViewer::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
   DrawBorder();
+  if (focusedStop_ >= 0) InvalidatePanel();
 }
 
 }  // namespace kiv

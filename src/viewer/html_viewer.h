@@ -22,12 +22,14 @@
 #include "layout/section_list.h"
 #include "platform/color.h"
 #include "reader/free_list.h"
+#include "viewer/page_stops.h"
 #include "viewer/viewer_event.h"
 
 class QScrollBar;
 
 namespace kiv {
 
+class TAccessibleDocument;
 class Canvas;
 class TPaintPanel;
 class T32ScrollBar;
@@ -202,6 +204,35 @@ class THTMLViewer : public QWidget {
   // A link or image name as a full file name relative to the document.
   virtual std::string ExpandSourceName(const std::string& name);
 
+  // --- the keyboard focus inside the page ----------------------------------------------
+  // The page's links, image-map areas and form controls in document order,
+  // collected on first use after each load and layout (none while one runs).
+  const TPageStops& Stops();
+  // The stop with the focus, -1 when none has it (the page as a whole).
+  int FocusedStop() const { return focusedStop_; }
+  // Gives stop index the focus (-1: none) and scrolls it into view; a form
+  // control takes the toolkit's focus itself, a link is framed.
+  void FocusStop(int index);
+  // Moves the focus to the next or previous stop; false, with no stop
+  // focused, past either end (and backwards from none).
+  bool FocusNextStop(bool forward);
+  // Follows stop index as a click on it would, through OnHotSpotClick;
+  // false when it is not a link or an area.
+  bool FollowStop(int index);
+  // Grows with every load, clear and layout: whatever was collected about
+  // the page before (text offsets, stops, rectangles) is stale.
+  unsigned PageGeneration() const { return pageGeneration_; }
+  // Grows with every load and clear only: the same links stay in the same
+  // order across a layout.
+  unsigned DocumentGeneration() const { return documentGeneration_; }
+  // The focus rectangle's colour against the page's background (at least
+  // 3:1 contrast), and the inner line in the other colour.
+  TColor FocusRingColor() const;
+  // The page's accessible document, made when an assistive technology first
+  // asks for it (the toolkit owns it); null before.
+  TAccessibleDocument* AccessibleDocument() const { return accessibleDocument_; }
+  void SetAccessibleDocument(TAccessibleDocument* document) { accessibleDocument_ = document; }
+
   // --- printing --------------------------------------------------------------------
   // Prints pages FromPage to ToPage (from 1) of the document.
   void PrintRange(int FromPage, int ToPage);
@@ -276,6 +307,8 @@ class THTMLViewer : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  // Tab and Shift+Tab walk the page's stops before leaving the page.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void LoadFile(const std::string& name, std::uint8_t type);
@@ -308,6 +341,16 @@ class THTMLViewer : public QWidget {
   void DeferSubmit(const std::string& action, const std::string& method,
                    std::vector<std::string> results);
   void InvalidatePanel();
+  // The page's stops and focus are forgotten (a load or clear begins).
+  void ForgetStops();
+  void ScrollStopIntoView(int index);
+  // Draws the focus rectangle of the focused link over the painted page.
+  void PaintFocusRing(Canvas& canvas);
+  // Page keys (Ctrl+A, Ctrl+C, Enter, Space); true when key was one.
+  bool PageKey(QKeyEvent* e);
+  // Form controls take the focus by a click or from the page's Tab order,
+  // never from the toolkit's own.
+  void KeepControlsOutOfTabChain();
   QPoint PanelToViewer(int x, int y) const;
   void StartAutoScroll();
   TColor BorderColor() const;
@@ -364,6 +407,16 @@ class THTMLViewer : public QWidget {
   double printMarginRight_ = DefaultPrintMargin;
   double printMarginTop_ = DefaultPrintMargin;
   double printMarginBottom_ = DefaultPrintMargin;
+
+  TPageStops stops_;
+  bool stopsBuilt_ = false;
+  int focusedStop_ = -1;
+  // Where the focused stop is, kept to find it again after a layout (its
+  // pointers are only compared, never followed).
+  TPageStop focusedPlace_;
+  unsigned pageGeneration_ = 0;
+  unsigned documentGeneration_ = 0;
+  TAccessibleDocument* accessibleDocument_ = nullptr;  // not owned: the toolkit's
 
   QWidget* borderBox_ = nullptr;  // child widgets, owned by Qt's parent link
   TPaintPanel* paintPanel_ = nullptr;

@@ -8,8 +8,10 @@
 #include "layout/section_base.h"
 #include "platform/screen_canvas.h"
 #include "reader/sel_text.h"
+#include "viewer/accessible_document.h"
 #include "viewer/document_painter.h"
 #include "viewer/html_viewer.h"
+#include "viewer/page_reading_text.h"
 #include "viewer/paint_panel.h"
 
 namespace kiv {
@@ -26,22 +28,10 @@ constexpr int HorizontalRoom = 40;
 std::string THTMLViewer::SelectedText() {
   if (document_->SelStart >= document_->SelEnd) return {};
   std::vector<char> buffer(ClipBufferSize);
-  const TextSinkFactory counting = document_->CountingSinkFactory;
-  SelTextBuf* sink = nullptr;
-  document_->CountingSinkFactory = [&] {
-    auto s = std::make_unique<SelTextBuf>(buffer.data(), static_cast<int>(buffer.size()));
-    sink = s.get();
-    return s;
-  };
-  try {
-    document_->SelectedTextLength();
-  } catch (...) {
-    document_->CountingSinkFactory = counting;
-    throw;
-  }
-  document_->CountingSinkFactory = counting;
-  if (!sink) return {};
-  return std::string(buffer.data());
+  SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
+  CollectDocumentText(*document_, document_->SelStart, document_->SelEnd, sink);
+  sink.Terminate();
+  return std::string(buffer.data(), static_cast<std::size_t>(sink.Length));
 }
 
 int THTMLViewer::TextLength() const {
@@ -66,6 +56,7 @@ void THTMLViewer::SelectRange(int start, int length) {
   selCaret_ = stop;
   ScrollCharIntoView(start);
   InvalidatePanel();
+  AccessibleSelectionChanged(*this);
 }
 
 bool THTMLViewer::ScrollCharIntoView(int charIndex) {

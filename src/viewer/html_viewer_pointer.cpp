@@ -14,6 +14,7 @@
 #include "platform/screen_canvas.h"
 #include "reader/string_routines.h"
 #include "reader/url_target.h"
+#include "viewer/accessible_document.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
 #include "viewer/scroll_bar_32.h"
@@ -40,6 +41,11 @@ int DocumentY(int y, int scrollY) {
 void THTMLViewer::HTMLMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
   mouseDownFocused_ = hasFocus();
+  // A click in the page takes the keyboard focus off the link it framed.
+  if (focusedStop_ >= 0) {
+    focusedStop_ = -1;
+    InvalidatePanel();
+  }
   setFocus(Qt::MouseFocusReason);
   if (button != Qt::LeftButton || !mouseDownFocused_) return;
   int caretX = 0, caretY = 0, caretHeight = 0;
@@ -84,9 +90,11 @@ void THTMLViewer::HTMLMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shif
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
   if (button != Qt::LeftButton) return;
   ExtendSelection(x, y);
+  const bool dragged = mouseDownFocused_ && selAnchor_ >= 0;
   mouseDownFocused_ = false;
   autoScrolling_ = false;
   autoScrollTimer_.stop();
+  if (dragged) AccessibleSelectionChanged(*this);
   if (document_->SelStart < document_->SelEnd) return;
   TUrlTarget target;
   if (document_->LinkAt(ScreenCanvas(), x, DocumentY(y, document_->ScrollY), target)) {
@@ -209,6 +217,7 @@ void THTMLViewer::SelectAllText() {
   document_->SelStart = 0;
   document_->SelEnd = last->StartIndex + last->Length;
   InvalidatePanel();
+  AccessibleSelectionChanged(*this);
 }
 
 void THTMLViewer::CopySelection() {
@@ -218,6 +227,7 @@ void THTMLViewer::CopySelection() {
 void THTMLViewer::CollapseSelection() {
   document_->SelEnd = document_->SelStart;
   InvalidatePanel();
+  AccessibleSelectionChanged(*this);
 }
 
 int THTMLViewer::SelectedTextLength() {
