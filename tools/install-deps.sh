@@ -18,6 +18,10 @@ packages=(
   dpkg-dev          # dpkg-shlibdeps: the Debian package's library dependencies
   file              # cpack -G DEB finds the executables to strip and scan with it
   lintian           # checks the Debian package
+  xclip             # window tests read the clipboard the viewer fills
+  dbus              # a private session bus for the screen-reader tests
+  at-spi2-core      # the accessibility bus and registry screen readers use
+  python3-pyatspi   # the screen-reader tests read the window through AT-SPI
 )
 
 missing=()

@@ -18,10 +18,13 @@ constexpr int kFindBarHeight = 27;
 const char* const kWrappedToTop = "Reached the end of the page, continued from the top";
 const char* const kWrappedToBottom = "Reached the top of the page, continued from the bottom";
 
-QToolButton* BarButton(QWidget* parent, const QString& text, const QString& tip) {
+// The button's text is a symbol: readers hear its name instead.
+QToolButton* BarButton(QWidget* parent, const QString& text, const QString& name,
+                       const QString& tip) {
   auto* b = new QToolButton(parent);
   b->setAutoRaise(true);
   b->setText(text);
+  b->setAccessibleName(name);
   b->setToolTip(tip);
   b->setFocusPolicy(Qt::NoFocus);
   return b;
@@ -44,15 +47,17 @@ TFindBar::TFindBar(THTMLViewer* viewer, QWidget* parent)
   edit_->setMaxLength(MaxFindTextLength);
   edit_->setFixedWidth(170);
   edit_->setToolTip("Text to find on this page (Enter: next, Shift+Enter: previous)");
+  edit_->setAccessibleName("Find");
   label->setBuddy(edit_);
-  previous_ = BarButton(this, QString(QChar(0x25B2)), "Previous match (Shift+F3)");
-  next_ = BarButton(this, QString(QChar(0x25BC)), "Next match (F3)");
+  previous_ =
+      BarButton(this, QString(QChar(0x25B2)), "Previous match", "Previous match (Shift+F3)");
+  next_ = BarButton(this, QString(QChar(0x25BC)), "Next match", "Next match (F3)");
   // Alt+C toggles it: the box never takes the focus from the text.
   matchCase_ = new QCheckBox("Match &case", this);
   matchCase_->setFocusPolicy(Qt::NoFocus);
   count_ = new QLabel(this);
   message_ = new QLabel(this);
-  close_ = BarButton(this, QString(QChar(0x00D7)), "Close the find bar (Esc)");
+  close_ = BarButton(this, QString(QChar(0x00D7)), "Close", "Close the find bar (Esc)");
   layout->addWidget(label);
   layout->addWidget(edit_);
   layout->addWidget(previous_);

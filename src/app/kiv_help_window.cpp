@@ -1,5 +1,6 @@
 #include "app/kiv_help_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -38,6 +39,7 @@
 #include "app/string_helpers.h"
 #include "app/toolbar_divider.h"
 #include "app/toolbar_glyphs.h"
+#include "app/window_placement.h"
 #include "platform/ansi_case.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
@@ -77,6 +79,11 @@ constexpr std::size_t kResultTitleFound = 100;
 constexpr const char* kSearchEntry = "search:";
 // One notch of a wheel.
 constexpr int kWheelNotch = 120;
+// The toolbar is whole down to this width: the search box at its leftmost
+// place with its room on the right.
+constexpr int kToolbarMinimumWidth = kSearchBoxLeftmost + kSearchBoxWidth + kSearchBoxRightRoom;
+// The least of the page a window keeps in sight.
+constexpr int kMinimumPageHeight = 60;
 // The clipboard text the state snapshot shows, at most.
 constexpr int kStateTextLength = 200;
 
@@ -88,15 +95,18 @@ QString ToQString(const std::string& cp1252) {
   return QString::fromStdU16String(Cp1252ToUtf16(cp1252));
 }
 
+// A flat toolbar button, named by its hint for readers; Tab reaches it and
+// Space presses it. The tool tip shows its key, when it has one.
 QToolButton* SpeedButton(QWidget* parent, int left, int width, TToolbarGlyph glyph,
-                         const char* hint) {
+                         const char* hint, const char* key = nullptr) {
   auto* b = new QToolButton(parent);
   b->setAutoRaise(true);
   b->setGeometry(left, 3, width, 25);
   b->setIcon(ToolbarGlyph(glyph));
   b->setIconSize(QSize(ToolbarGlyphSize, ToolbarGlyphSize));
-  b->setToolTip(hint);
-  b->setFocusPolicy(Qt::NoFocus);
+  b->setAccessibleName(hint);
+  b->setToolTip(key ? QString("%1 (%2)").arg(hint, key) : QString(hint));
+  b->setFocusPolicy(Qt::TabFocus);
   return b;
 }
 
@@ -115,6 +125,15 @@ void WidenToFit(QWidget* w, int needed) {
   w->resize(needed, w->height());
 }
 
+// The help window is a frame named by its caption for assistive
+// technology (it has no meta object of its own).
+QAccessibleInterface* HelpWindowAccessibleFactory(const QString& className, QObject* object) {
+  if (className != QLatin1String("QWidget")) return nullptr;
+  if (auto* window = dynamic_cast<TKivHelpWindow*>(object))
+    return new QAccessibleWidget(window, QAccessible::Window);
+  return nullptr;
+}
+
 bool IsSearchEntry(const std::string& target) {
   return target.rfind(kSearchEntry, 0) == 0;
 }
@@ -123,6 +142,11 @@ bool IsSearchEntry(const std::string& target) {
 
 TKivHelpWindow::TKivHelpWindow(std::vector<std::string> args, std::string packagePath)
     : args_(std::move(args)), package_(std::make_unique<THelpPackage>(std::move(packagePath))) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(HelpWindowAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   CreateControls();
   FormCreate();
 }
@@ -146,15 +170,16 @@ void TKivHelpWindow::CreateControls() {
 
   panel1_ = new QWidget(this);
   panel1_->setFixedHeight(kBarHeight);
-  bContents_ =
-      SpeedButton(panel1_, 11, 79, TToolbarGlyph::Contents, "Go to the Help Contents Page");
+  panel1_->setMinimumWidth(kToolbarMinimumWidth);
+  bContents_ = SpeedButton(panel1_, 11, 79, TToolbarGlyph::Contents, "Go to the Help Contents Page",
+                           "Alt+Home");
   bContents_->setText("Contents");
   bContents_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   new TToolbarDivider(panel1_, 94);
-  bBack_ = SpeedButton(panel1_, 101, 25, TToolbarGlyph::Back, "Back to previous page");
-  bForward_ = SpeedButton(panel1_, 130, 25, TToolbarGlyph::Forward, "Forward");
+  bBack_ = SpeedButton(panel1_, 101, 25, TToolbarGlyph::Back, "Back to previous page", "Alt+Left");
+  bForward_ = SpeedButton(panel1_, 130, 25, TToolbarGlyph::Forward, "Forward", "Alt+Right");
   new TToolbarDivider(panel1_, 160);
-  bPrint_ = SpeedButton(panel1_, 168, 32, TToolbarGlyph::Print, "Print the current page");
+  bPrint_ = SpeedButton(panel1_, 168, 32, TToolbarGlyph::Print, "Print the current page", "Ctrl+P");
   new TToolbarDivider(panel1_, 205);
   label3_ = new QLabel("Font Size", panel1_);
   label3_->setGeometry(211, 3, 48, 25);
@@ -163,6 +188,8 @@ void TKivHelpWindow::CreateControls() {
   spinFontSize_->setRange(MinHelpFontSize, MaxHelpFontSize);
   spinFontSize_->setSingleStep(1);
   spinFontSize_->setValue(kDefaultFontSize);
+  spinFontSize_->setAccessibleName("Font Size");
+  label3_->setBuddy(spinFontSize_);
   new TToolbarDivider(panel1_, 306);
   bCopy_ = SpeedButton(panel1_, 314, 25, TToolbarGlyph::Copy, "Copy All text to Clipboard");
   new TToolbarDivider(panel1_, 344);
@@ -177,6 +204,7 @@ void TKivHelpWindow::CreateControls() {
   layout->addWidget(panel1_);
 
   viewer_ = new THTMLViewer(this);
+  viewer_->setMinimumHeight(kMinimumPageHeight);
   viewer_->setCursor(Qt::IBeamCursor);
   viewer_->SetViewImages(true);
   viewer_->SetDefBackground(clWhite);
@@ -230,11 +258,13 @@ void TKivHelpWindow::CreateControls() {
   qApp->installEventFilter(this);
   if (viewer_->PaintPanel()) viewer_->PaintPanel()->installEventFilter(this);
 
-  // Centred on the screen.
+  // Centred on the screen, unless the place it had last time is still there.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
   }
+  if (const auto saved = ReadWindowPlacement(SettingsPath(), kSection))
+    RestorePlacement(*this, *saved);
 }
 
 void TKivHelpWindow::CreateReaderControls() {
@@ -243,7 +273,11 @@ void TKivHelpWindow::CreateReaderControls() {
   searchBox_ = new QLineEdit(panel1_);
   searchBox_->setPlaceholderText("Search the help");
   searchBox_->setToolTip("Search all help pages (Ctrl+K)");
+  searchBox_->setAccessibleName("Search the help");
   searchBox_->setClearButtonEnabled(true);
+  // The box's clear button is a control of its own for screen readers.
+  for (QToolButton* clear : searchBox_->findChildren<QToolButton*>())
+    clear->setAccessibleName("Clear the search");
   searchBox_->setMaxLength(kMaxSearchLength);
   PlaceSearchBox();
   panel1_->installEventFilter(this);
@@ -305,6 +339,27 @@ void TKivHelpWindow::CreateReaderControls() {
   key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), [this] {
     if (PrintAllowed()) ShowPrintPreview();
   });
+  // The history and the contents from the keyboard, as the buttons do.
+  key(QKeySequence(Qt::ALT | Qt::Key_Left), [this] { StepHistory(bBack_); });
+  key(QKeySequence(Qt::ALT | Qt::Key_Right), [this] { StepHistory(bForward_); });
+  key(QKeySequence(Qt::ALT | Qt::Key_Home), [this] {
+    if (!panel1_->isHidden()) bContentsClick();
+  });
+
+  // Tab goes from the page's last link along the toolbar and back to the
+  // page; the find bar's box and the bottom bar follow when shown.
+  QWidget* const order[] = {viewer_,          bContents_,    bBack_, bForward_,
+                            bPrint_,          spinFontSize_, bCopy_, searchBox_,
+                            findBar_->Edit(), checkBox1_,    bOK_};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  // The clipboard and the keyboard focus are part of the reported state.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ReportState(); });
+  connect(qApp, &QApplication::focusChanged, this, [this] { ReportState(); });
+}
+
+void TKivHelpWindow::StepHistory(QToolButton* button) {
+  // Only as far as the button itself could go, and not without the toolbar.
+  if (button->isEnabled() && !panel1_->isHidden()) ForwardBackClick(button);
 }
 
 bool TKivHelpWindow::PrintAllowed() const {
@@ -827,6 +882,7 @@ void TKivHelpWindow::FormClose() {
   closed_ = true;
   std::remove(NativePath(TempJpegPath()).c_str());
   IniFile(SettingsPath()).WriteInteger(kSection, kFontSizeKey, SpinValue());
+  WriteWindowPlacement(SettingsPath(), kSection, PlacementOf(*this));
   packageStream_.reset();
   // A preview left open would keep the program running without its window.
   if (preview_) preview_->close();
@@ -862,6 +918,24 @@ void TKivHelpWindow::FocusViewer() {
 
 bool TKivHelpWindow::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::KeyPress && SearchKey(watched, static_cast<QKeyEvent*>(e))) return true;
+  if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    // The mouse's back and forward buttons walk the history.
+    const Qt::MouseButton button = static_cast<QMouseEvent*>(e)->button();
+    if (button == Qt::BackButton || button == Qt::ForwardButton) {
+      StepHistory(button == Qt::BackButton ? bBack_ : bForward_);
+      return true;
+    }
+  }
+  if (e->type() == QEvent::KeyPress && watched == viewer_) {
+    // Backspace in the page goes back, with Shift forward.
+    const auto* key = static_cast<QKeyEvent*>(e);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_Backspace && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+      StepHistory(mods == Qt::ShiftModifier ? bForward_ : bBack_);
+      return true;
+    }
+  }
   if (e->type() == QEvent::KeyPress && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {
     const QString text = static_cast<QKeyEvent*>(e)->text();
@@ -963,6 +1037,20 @@ void TKivHelpWindow::WriteState() {
   find["focused"] = findBar_->Edit()->hasFocus();
   o["find"] = find;
   o["hoverUrl"] = ToQString(viewer_->HoverUrl());
+  // The keyboard focus: the stop of the page that has it and the widget.
+  const int stop = viewer_->FocusedStop();
+  o["focusedStop"] = stop;
+  o["focusedLink"] = stop >= 0 && stop < viewer_->Stops().Count()
+                         ? ToQString(viewer_->Stops()[stop].Url)
+                         : QString();
+  for (const QWidget* w = QApplication::focusWidget(); w && w != this; w = w->parentWidget()) {
+    // The named control holding the focus (a spin box's own line edit is
+    // part of the box).
+    if (w == viewer_ || !w->accessibleName().isEmpty()) {
+      o["focus"] = w == viewer_ ? QString("page") : w->accessibleName();
+      break;
+    }
+  }
   o["selStart"] = viewer_->Document().SelStart;
   o["selEnd"] = viewer_->Document().SelEnd;
   o["selectedText"] = ToQString(viewer_->SelectedText().substr(0, kStateTextLength));

@@ -156,6 +156,9 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   void SetCaptionFromTitle();
   void ShowHistoryLabels();
   void FocusViewer();
+  // Back or Forward from the keyboard or the mouse's side buttons: as a
+  // click on the button, when it is enabled and the toolbar shown.
+  void StepHistory(QToolButton* button);
   std::string SettingsPath() const;
   void ReportState();
   void WriteState();
