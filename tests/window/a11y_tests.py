@@ -234,7 +234,7 @@ def case_geometry_bad_centred(v):
 class AccessibilityBus:
     """A private D-Bus session with the AT-SPI bus and registry on it."""
 
-    def __init__(self, display):
+    def __init__(self, display_name):
         self.procs = []
         if not shutil.which("dbus-daemon") or not os.path.exists(BUS_LAUNCHER):
             skip("dbus-daemon or at-spi-bus-launcher is not installed")
@@ -245,7 +245,7 @@ class AccessibilityBus:
         if not self.address:
             self.close()
             skip("the private D-Bus session did not start")
-        self.env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address, DISPLAY=display.name)
+        self.env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address, DISPLAY=display_name)
         self.spawn([BUS_LAUNCHER, "--launch-immediately"], env=self.env)
         end = time.monotonic() + 10
         while subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply",
@@ -256,7 +256,7 @@ class AccessibilityBus:
                 skip("the accessibility bus did not start")
             time.sleep(0.05)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.address
-        os.environ["DISPLAY"] = display.name
+        os.environ["DISPLAY"] = display_name
 
     def spawn(self, argv, **kw):
         kw.setdefault("stdout", subprocess.DEVNULL)
@@ -274,7 +274,7 @@ def with_screen_reader(case):
     """Runs case(v, app) with the viewer on the accessibility bus; app is its
     AT-SPI application object."""
     def run(v):
-        bus = AccessibilityBus(window_tests_display())
+        bus = AccessibilityBus(v.env["DISPLAY"])
         try:
             v.env.update(DBUS_SESSION_BUS_ADDRESS=bus.address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             import pyatspi
@@ -295,10 +295,6 @@ def with_screen_reader(case):
             bus.close()
     run.__name__ = case.__name__
     return run
-
-
-def window_tests_display():
-    return _DISPLAY[0]
 
 
 def walk(node, role=None):
@@ -382,35 +378,10 @@ def case_atspi_press_link(v, app, pyatspi):
     check(got == page_links("keyboard.html"), "the new page's links: %r" % got[:4])
 
 
-_DISPLAY = [None]
-
-
-def run_case(name, cases):
-    """As window_tests.run_case, keeping the display for the screen reader."""
-    display = Display()
-    _DISPLAY[0] = display
-    v = Viewer(display)
-    try:
-        cases[name](v)
-        print("passed:", name)
-        return 0
-    except Failure as e:
-        print("FAILED:", name, "-", e)
-        if v.first and v.first.poll() is not None and v.first.stderr:
-            print(v.first.stderr.read().decode(errors="replace"))
-        return 1
-    finally:
-        v.close()
-        display.close()
-
-
 def main():
     cases = {k: f for k, f in window_tests.cases_of(globals()).items()
              if getattr(f, "__module__", None) == __name__}
     what = sys.argv[3]
-    if what == "--list":
-        print("\n".join(cases))
-        return 0
     if what.startswith("atspi_"):
         try:
             import pyatspi  # noqa: F401
@@ -420,7 +391,7 @@ def main():
                                    capture_output=True).returncode == 0:
                 os.execv(SYSTEM_PYTHON, [SYSTEM_PYTHON, os.path.abspath(__file__), *sys.argv[1:]])
             skip("the AT-SPI bindings (python3-pyatspi) are not installed")
-    return run_case(what, cases)
+    return window_tests.main(cases)
 
 
 if __name__ == "__main__":
