@@ -26,16 +26,16 @@ struct SearchFolding {
 // page without a table of its own fold as the ANSI code page does).
 const SearchFolding& FoldingFor(int codePage);
 
-// Calls emit(start, length) for each word of text, in order.
+// Calls onWord(start, length) for each word of text, in order.
 template <class Emit>
-void ForEachWord(std::string_view text, const SearchFolding& folding, Emit&& emit) {
+void ForEachWord(std::string_view text, const SearchFolding& folding, Emit&& onWord) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
     while (i < n && !folding.inWord[static_cast<unsigned char>(text[i])]) ++i;
     const std::size_t start = i;
     while (i < n && folding.inWord[static_cast<unsigned char>(text[i])]) ++i;
-    if (i > start) emit(start, i - start);
+    if (i > start) onWord(start, i - start);
   }
 }
 
