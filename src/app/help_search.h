@@ -40,7 +40,7 @@ struct HelpSearchResults {
 };
 
 // Results listed with their details on a results page.
-constexpr std::size_t MaxListedResults = 30;
+constexpr std::size_t MaxListedResults = 20;
 
 class HelpSearch {
  public:

@@ -47,19 +47,22 @@ bool IsBlankByte(char c) {
 // Appends text with every run of white space folded to one space; no space
 // at the start of out.
 void AppendFolded(std::string& out, std::string_view text) {
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (IsBlankByte(text[i])) {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-      ++i;
-      continue;
+  // Appended whole, then runs of white space folded in place.
+  std::size_t write = out.size();
+  out.append(text);
+  char* p = out.data();
+  bool blank = write > 0 && p[write - 1] == ' ';
+  for (std::size_t read = write; read < out.size(); ++read) {
+    const char c = p[read];
+    if (IsBlankByte(c)) {
+      if (!blank && write > 0) p[write++] = ' ';
+      blank = true;
+    } else {
+      p[write++] = c;
+      blank = false;
     }
-    // A run of other bytes goes in at once.
-    const std::size_t start = i;
-    while (i < n && !IsBlankByte(text[i])) ++i;
-    out.append(text.data() + start, i - start);
   }
+  out.resize(write);
 }
 
 void Separate(std::string& out) {

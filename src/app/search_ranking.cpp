@@ -153,11 +153,28 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
     return score[a] != score[b] ? score[a] > score[b] : a < b;
   };
 
-  // Second pass, on the best pages: phrases, adjacency, the best section.
-  const bool needAll = !query.phrases.empty();
-  std::vector<RankedPage> ranked;
+  // Phrases first, from their own terms' positions: pages without one of
+  // them drop out before the second pass.
   std::vector<std::vector<std::uint32_t>> positions(terms.size());
-  std::size_t rescored = needAll ? candidates.size() : std::min(candidates.size(), kRescored);
+  if (!query.phrases.empty()) {
+    std::vector<std::uint32_t> kept;
+    for (std::uint32_t p : candidates) {
+      bool held = true;
+      for (const auto& phrase : query.phrases) {
+        for (std::size_t qi : phrase) PagePositions(index, terms[qi], p, positions[qi]);
+        if (PhraseStarts(phrase, positions).empty()) {
+          held = false;
+          break;
+        }
+      }
+      if (held) kept.push_back(p);
+    }
+    candidates.swap(kept);
+  }
+
+  // Second pass, on the best pages: adjacency and the best section.
+  std::vector<RankedPage> ranked;
+  const std::size_t rescored = std::min(candidates.size(), kRescored);
   std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(rescored),
                     candidates.end(), better);
   std::vector<Hit> hits;
@@ -166,14 +183,11 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
     const SearchPage& page = index.Page(p);
     for (std::size_t qi = 0; qi < terms.size(); ++qi)
       PagePositions(index, terms[qi], p, positions[qi]);
-    bool phrasesHeld = true;
     std::vector<std::uint32_t> phraseStarts;
     for (const auto& phrase : query.phrases) {
       const std::vector<std::uint32_t> starts = PhraseStarts(phrase, positions);
-      if (starts.empty()) phrasesHeld = false;
       phraseStarts.insert(phraseStarts.end(), starts.begin(), starts.end());
     }
-    if (!phrasesHeld) continue;
     std::sort(phraseStarts.begin(), phraseStarts.end());
 
     double bonus = 0;
@@ -230,7 +244,7 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
     r.score = score[p] + bonus;
     ranked.push_back(r);
   }
-  ranking.matched = needAll ? ranked.size() : candidates.size();
+  ranking.matched = candidates.size();
   std::sort(ranked.begin(), ranked.end(), [&](const RankedPage& a, const RankedPage& b) {
     if (a.score != b.score) return a.score > b.score;
     return a.page < b.page;
