@@ -1,9 +1,9 @@
-// Fuzz target: the hand-off message file "message.$$$" as a second start (or
-// anything else) may have left it beside the executable. The first instance's
-// path is taken whole: the registered message reaches the application hook of
-// a help window, which reads the file and shows the page it names from a
-// small package. The three lines read must also survive being written and
-// read back, as a second start would pass them on.
+// Fuzz target: the request a hand-off message carries, as any process of the
+// user may send it on the channel. The first instance's path is taken whole:
+// the registered message reaches the application hook of a help window,
+// which shows the page the request names from a small package. The request
+// must also survive being encoded and decoded again, as a second start
+// passes it on, and the message file a second start writes for the host.
 #include <QCoreApplication>
 
 #include <cstddef>
@@ -90,44 +90,35 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   State& state = Shared();
-  const std::string path = MessageFilePath();
-  {
-    std::FILE* f = std::fopen(NativePath(path).c_str(), "wb");
-    if (!f || (size > 0 && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0)
-      std::abort();
-  }
+  const std::string record(reinterpret_cast<const char*>(data), size);
 
-  // What the first instance reads: three lines at most, none holding a line
-  // feed, and after the defaults a kind and a page name that are not blank.
-  const THelpRequest read = ReadMessageFile(path);
-  if (HasLineEnd(read.Kind) || HasLineEnd(read.FileName) || HasLineEnd(read.Anchor))
-    __builtin_trap();
+  // What the first instance takes: no part holds a line feed or passes the
+  // bound, and after the defaults a kind and a page name that are not blank.
+  const THelpRequest read = DecodeHandOff(record);
+  for (const std::string* s : {&read.Kind, &read.FileName, &read.Anchor}) {
+    if (HasLineEnd(*s) || s->size() > MaxRequestPart) __builtin_trap();
+  }
   const THelpRequest shown = ApplyRequestDefaults(read);
   if (IsBlank(shown.Kind) || IsBlank(shown.FileName)) __builtin_trap();
 
-  // A second start passes the request on: what it writes reads back the same,
-  // carriage returns inside a line turned into spaces.
-  WriteMessageFile(path, read);
+  // A second start passes the request on: it decodes the same, carriage
+  // returns inside a part turned into spaces.
   THelpRequest expected = read;
   for (std::string* s : {&expected.Kind, &expected.FileName, &expected.Anchor}) {
     for (char& c : *s) {
       if (c == '\r') c = ' ';
     }
   }
-  if (!(ReadMessageFile(path) == expected)) __builtin_trap();
+  if (!(DecodeHandOff(EncodeHandOff(read)) == expected)) __builtin_trap();
+  WriteMessageFile(MessageFilePath(), read);
 
-  // The first instance handles the message: the hook reads the file again
-  // and shows its page. A page the package lacks, a start-up file that is not
-  // there or a failed load is reported in a box (answered at once) and the
-  // window keeps what it showed.
-  {
-    std::FILE* f = std::fopen(NativePath(path).c_str(), "wb");
-    if (!f || (size > 0 && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0)
-      std::abort();
-  }
+  // The first instance handles the message and shows its page. A page the
+  // package lacks, a start-up file that is not there or a failed load is
+  // reported in a box (answered at once) and the window keeps what it showed.
   TMsg msg;
   msg.Message = HelpMessageId;
   msg.WParam = HelpRequestParam;
+  msg.Data = record;
   if (!DispatchApplicationMessage(msg)) __builtin_trap();
   QCoreApplication::processEvents();
   if (state.window->Viewer() == nullptr) __builtin_trap();

@@ -18,6 +18,7 @@
 #include "platform/clipboard.h"
 #include "platform/screen_canvas.h"
 #include "reader/sel_text.h"
+#include "reader/tokenizer.h"
 #include "reader/url_target.h"
 #include "viewer/html_viewer.h"
 #include "viewer/vw_printer.h"
@@ -84,7 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   viewer.resize(width, kViewerHeight);
   viewer.SetDefFontSize(fontSize);
-  viewer.LoadDocumentBuffer(page, pageSize);
+  try {
+    viewer.LoadDocumentBuffer(page, pageSize);
+  } catch (const EParseError&) {
+    // A page that ends inside a comment: the viewer raises this, as it
+    // should, and shows what was read before it. The rest goes on with that.
+  }
   QCoreApplication::processEvents();
   TSectionList& doc = viewer.Document();
   if (viewer.DocHeight() < 0 || viewer.MaxWidth() < 0) __builtin_trap();

@@ -2,7 +2,11 @@
 // hands its arguments to that instance and ends; the first start shows the
 // help window and runs until it is closed.
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <iostream>
@@ -21,12 +25,16 @@ namespace {
 // KIVHELP_MESSAGE_BOXES=FILE writes every message box to FILE as a line
 // "caption: text" and answers OK, instead of showing it ("-": standard
 // error). Tests and unattended runs use it so that nothing waits on a dialog.
+// KIVHELP_MESSAGE_BOX_MS=N then keeps each box "open" for N milliseconds,
+// running the event loop meanwhile as a shown box does.
 void RedirectMessageBoxes() {
   const char* target = std::getenv("KIVHELP_MESSAGE_BOXES");
   if (!target || !*target) return;
   const std::string path = target;
+  const char* open = std::getenv("KIVHELP_MESSAGE_BOX_MS");
+  const int openMs = open ? std::clamp(std::atoi(open), 0, 60000) : 0;
   kiv::SetMessageBoxHandler(
-      [path](const std::string& text, const std::string& caption, int buttons) {
+      [path, openMs](const std::string& text, const std::string& caption, int buttons) {
         const std::string line = kiv::Cp1252ToUtf8(caption) + ": " + kiv::Cp1252ToUtf8(text) + "\n";
         if (path == "-") {
           std::cerr << line;
@@ -34,6 +42,11 @@ void RedirectMessageBoxes() {
           QFile file(QString::fromStdString(path));
           if (file.open(QIODevice::WriteOnly | QIODevice::Append))
             file.write(line.data(), line.size());
+        }
+        if (openMs > 0 && QCoreApplication::instance()) {
+          QEventLoop loop;
+          QTimer::singleShot(openMs, &loop, &QEventLoop::quit);
+          loop.exec();
         }
         return buttons == kiv::MB_YESNO ? kiv::IDYES : kiv::IDOK;
       });

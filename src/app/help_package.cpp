@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "app/string_helpers.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace kiv {
 
@@ -78,12 +80,16 @@ void THelpPackage::FindPackageEntry(const std::string& name, std::int32_t& start
   kiv::FindPackageEntry(packagePath_, name, start, end);
 }
 
-void THelpPackage::LoadPage(const std::string& fileName) {
-  if (IsStartupFile(fileName)) {
+void THelpPackage::LoadPage(const std::string& fileName, bool showRequest) {
+  if (showRequest && IsStartupFile(fileName)) {
     imageSource_ = "startup";
-    PackageFile file(NativePath(fileName));
-    if (!file.get()) throw CantLocateFile(fileName);
-    CommitPage(ReadBytes(file.get(), PageBufferSize, fileName));
+    std::string bytes;
+    // Only a regular file of this user's (or root's): never a FIFO or a
+    // device, whose read would not end.
+    const SafeRead read = ReadFileHeadSafely(NativePath(fileName), PageBufferSize, bytes);
+    if (read == SafeRead::Missing || read == SafeRead::Refused) throw CantLocateFile(fileName);
+    if (read != SafeRead::Read) throw EInOutError("Read error in file: " + fileName);
+    CommitPage(std::vector<char>(bytes.begin(), bytes.end()));
     return;
   }
 

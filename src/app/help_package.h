@@ -38,10 +38,12 @@ class THelpPackage {
   void FindPackageEntry(const std::string& name, std::int32_t& start, std::int32_t& end) const;
 
   // Fills PageBuffer and PageLength with the named page and sets ImageSource:
-  // a file named STARTUP.HTML is read from disk ("startup"), anything else
-  // from the package (""). A name the package does not hold leaves the
-  // previous page in place. Raises EInOutError when a file cannot be read.
-  void LoadPage(const std::string& fileName);
+  // for a show request (showRequest: from the command line or a hand-off) a
+  // file named STARTUP.HTML is read from disk ("startup"); anything else, and
+  // every link followed inside a page, from the package (""). A name the
+  // package does not hold leaves the previous page in place. Raises
+  // EInOutError when a file cannot be read.
+  void LoadPage(const std::string& fileName, bool showRequest = false);
 
   // The entry to load for fileName scrolled to anchor: the part of a page
   // cut by the packer that holds the anchor when the package's anchor map

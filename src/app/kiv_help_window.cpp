@@ -154,6 +154,7 @@ TKivHelpWindow::TKivHelpWindow(std::vector<std::string> args, std::string packag
 TKivHelpWindow::~TKivHelpWindow() {
   qApp->removeEventFilter(this);
   SetApplicationMessageHook({});
+  SetRepeatedMessageBoxesShown(true);
   delete preview_;
 }
 
@@ -381,9 +382,20 @@ void TKivHelpWindow::FormCreate() {
   // the instance lock listens, so a channel left by an ended instance may be
   // replaced but a live one never is.
   if (HoldsInstanceLock()) {
-    channel_ = std::make_unique<LocalChannelServer>(HelpMessageName);
-    channel_->Listen();
+    channel_ = std::make_unique<LocalChannelServer>(HandOffChannelName(), HelpMessageName);
+    std::string error;
+    if (!channel_->Listen(&error)) {
+      // Nobody could hand a request to this window: later starts open their
+      // own instead of reaching no one.
+      std::fprintf(stderr, "kivhelp: cannot receive requests from later starts: %s\n",
+                   error.c_str());
+      ReleaseInstanceLock();
+      channel_.reset();
+    }
   }
+  // A failure repeated during one page load (fifty broken pictures) raises
+  // one box.
+  SetRepeatedMessageBoxesShown(false);
   history_ = {"contents.html"};
   historyIndex_ = 0;
 }
@@ -409,9 +421,9 @@ std::string TKivHelpWindow::SettingsPath() const {
   return ExeDir() + "\\kivmap.ini";
 }
 
-void TKivHelpWindow::LoadPage(const std::string& fileName) {
+void TKivHelpWindow::LoadPage(const std::string& fileName, bool showRequest) {
   try {
-    package_->LoadPage(fileName);
+    package_->LoadPage(fileName, showRequest);
   } catch (...) {
     imageSource_ = package_->ImageSource();
     throw;
@@ -420,6 +432,8 @@ void TKivHelpWindow::LoadPage(const std::string& fileName) {
 }
 
 void TKivHelpWindow::LoadBuffer() {
+  ForgetShownMessageBoxes();
+  noImages_.clear();
   viewer_->LoadDocumentBuffer(package_->PageBuffer(),
                               static_cast<std::size_t>(package_->PageLength()));
   DocumentChanged();
@@ -475,7 +489,7 @@ void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fi
       show();
       BringToFront();
     }
-    LoadPage(package_->PageHoldingAnchor(fileName, anchor));
+    LoadPage(package_->PageHoldingAnchor(fileName, anchor), true);
     LoadBuffer();
     SetCaptionFromTitle();
     if (!IsBlank(anchor)) viewer_->ScrollToAnchor(anchor);
@@ -893,9 +907,18 @@ void TKivHelpWindow::FormClose() {
 void TKivHelpWindow::ViewerBitmapRequest(THTMLViewer*, const std::string& SRC,
                                          std::unique_ptr<Bitmap>& bitmap, TColor&) {
   if (!packageStream_ || !packageStream_->IsOpen()) return;
+  // A picture that could not be had is asked for again at each use: the
+  // package is searched for it once per page load.
+  const std::string key = UpperText(SRC);
+  if (noImages_.count(key)) return;
+  ++imageLookups_;
   bitmap =
       SupplyPageImage(package_->PackagePath(), *packageStream_, imageSource_, SRC, TempJpegPath());
-  if (bitmap) ++imagesSupplied_;
+  if (bitmap) {
+    ++imagesSupplied_;
+  } else {
+    noImages_.insert(key);
+  }
 }
 
 void TKivHelpWindow::UpdateButtons() {

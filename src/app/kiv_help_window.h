@@ -134,6 +134,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   const THelpPackage& Package() const { return *package_; }
   // Page images supplied so far (bitmaps handed to the viewer).
   int ImagesSupplied() const { return imagesSupplied_; }
+  // Pictures looked up in the package so far.
+  int ImageLookups() const { return imageLookups_; }
   int PaintCount() const { return paintCount_; }
 
   // Writes a snapshot of the window's state as JSON to path after every
@@ -148,7 +150,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
  private:
   void CreateControls();
   // LoadPage on the package, taking its ImageSource even when it fails.
-  void LoadPage(const std::string& fileName);
+  // Only a show request may read a start-up file from disk.
+  void LoadPage(const std::string& fileName, bool showRequest = false);
   void LoadBuffer();
   // A new page is shown: the find bar and an open preview follow it.
   void DocumentChanged();
@@ -196,6 +199,9 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   bool shown_ = false;
   bool closed_ = false;
   int imagesSupplied_ = 0;
+  int imageLookups_ = 0;
+  // Pictures of this page load that could not be had (upper case).
+  std::set<std::string> noImages_;
   int paintCount_ = 0;
   std::string stateFile_;
   bool statePending_ = false;

@@ -17,10 +17,14 @@ PackageFile::~PackageFile() {
 
 bool IndexLineReader::Next(std::string& line) {
   line.clear();
+  if (linesRead_ >= MaxIndexLines || bytesRead_ >= MaxIndexBytes) return false;
+  ++linesRead_;
   bool any = false;
   for (;;) {
     if (pos_ == len_) {
-      len_ = std::fread(buf_.data(), 1, buf_.size(), f_);
+      if (bytesRead_ >= MaxIndexBytes) break;
+      len_ = std::fread(buf_.data(), 1, std::min(buf_.size(), MaxIndexBytes - bytesRead_), f_);
+      bytesRead_ += len_;
       pos_ = 0;
       if (len_ == 0) {
         if (std::ferror(f_)) throw EInOutError("Read error in help package");

@@ -15,6 +15,10 @@ namespace kiv {
 // Index lines longer than this keep only their head: no real entry comes near
 // it, and a garbage package cannot make a lookup hold megabytes.
 constexpr std::size_t MaxIndexLine = 4096;
+// A lookup reads no further than this much index text or this many lines:
+// entries beyond are not found, so a huge index cannot make each lookup slow.
+constexpr std::size_t MaxIndexBytes = 16u << 20;
+constexpr std::size_t MaxIndexLines = 200000;
 
 // A file opened for binary reading (a native path), closed when it goes.
 class PackageFile {
@@ -35,7 +39,8 @@ class IndexLineReader {
   explicit IndexLineReader(std::FILE* f) : f_(f), buf_(16384) {}
 
   // The next line without its line end, cut to MaxIndexLine; false at the
-  // end of the file. A read error raises an input/output error.
+  // end of the file and once MaxIndexBytes or MaxIndexLines have been read.
+  // A read error raises an input/output error.
   bool Next(std::string& line);
 
  private:
@@ -43,6 +48,8 @@ class IndexLineReader {
   std::vector<char> buf_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
+  std::size_t bytesRead_ = 0;
+  std::size_t linesRead_ = 0;
 };
 
 // a + b, saturated to the 32-bit range: a garbage index cannot overflow; such

@@ -6,6 +6,7 @@
 #include <QImageReader>
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "app/help_package.h"
@@ -13,6 +14,7 @@
 #include "imaging/gif_image.h"
 #include "imaging/jpeg_loader.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace kiv {
 
@@ -38,8 +40,8 @@ std::unique_ptr<Bitmap> DecodeBmp(const std::vector<char>& bytes) {
   QImageReader reader(&buffer, "bmp");
   reader.setDecideFormatFromContent(false);
   const QSize size = reader.size();
-  if (!size.isValid() ||
-      static_cast<std::int64_t>(size.width()) * size.height() > MaxBitmapPixels) {
+  const std::int64_t pixels = static_cast<std::int64_t>(size.width()) * size.height();
+  if (!size.isValid() || pixels > MaxBitmapPixels || pixels > PictureByteAllowance()) {
     return nullptr;
   }
   QImage image;
@@ -54,14 +56,14 @@ std::unique_ptr<Bitmap> DecodeGif(const std::vector<char>& bytes) {
   return bitmap;
 }
 
-// libjpeg reads files: the entry goes to the temporary file first.
+// The entry goes to the temporary file first, as the host may expect to
+// find the last picture there; it is written through a new file (never
+// following a link planted at its name) and decoded from the bytes in hand,
+// which nobody else can change meanwhile.
 std::unique_ptr<Bitmap> DecodeJpeg(const std::vector<char>& bytes, const std::string& tempPath) {
-  const std::string native = NativePath(tempPath);
-  std::FILE* f = std::fopen(native.c_str(), "wb");
-  if (!f) return nullptr;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !written) return nullptr;
-  return LoadJpegBitmap(native, false);
+  if (!ReplaceFileSafely(NativePath(tempPath), std::string_view(bytes.data(), bytes.size())))
+    return nullptr;
+  return LoadJpegBitmap(bytes.data(), bytes.size(), false);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,16 +15,13 @@
 #include "platform/local_channel.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace kiv {
 
 std::uint32_t HelpMessageId = 0;
 
 namespace {
-
-// Each line of the message file is kept to this many bytes: far beyond any
-// page name, and a file that is one huge line cannot exhaust memory.
-constexpr std::size_t kMaxMessageLine = 1 << 20;
 
 // How long a second start keeps trying to reach an instance that holds the
 // lock but does not listen yet (it is still starting).
@@ -36,22 +34,32 @@ std::string OneLine(std::string s) {
   return s;
 }
 
-// Reads one line ended by LF (a CR before it is dropped); false at the end
-// of the file with nothing read.
-bool ReadLine(std::FILE* f, std::string& line, const std::string& path) {
-  line.clear();
-  bool any = false;
-  for (int c; (c = std::getc(f)) != EOF;) {
-    any = true;
-    if (c == '\n') break;
-    if (line.size() < kMaxMessageLine) line.push_back(static_cast<char>(c));
+// A short hash of the executable's folder (its real path), as 8 hex digits.
+std::string InstallTag() {
+  std::string dir = NativePath(ExeDir());
+  if (char* real = ::realpath(dir.c_str(), nullptr)) {
+    dir = real;
+    std::free(real);
   }
-  if (std::ferror(f)) throw EInOutError("Read error in file: " + path);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return any;
+  std::uint32_t h = 2166136261u;  // FNV-1a
+  for (unsigned char c : dir) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  char tag[9];
+  std::snprintf(tag, sizeof tag, "%08x", h);
+  return tag;
 }
 
 }  // namespace
+
+std::string InstanceLockName() {
+  return "kivhelp-" + InstallTag();
+}
+
+std::string HandOffChannelName() {
+  return std::string(HelpMessageName) + "-" + InstallTag();
+}
 
 std::uint32_t RegisterHelpMessage() {
   HelpMessageId = RegisterWindowMessage(HelpMessageName);
@@ -80,31 +88,33 @@ std::string MessageFilePath() {
 }
 
 void WriteMessageFile(const std::string& path, const THelpRequest& request) {
-  const std::string target = NativePath(path);
   const std::string text = OneLine(request.Kind) + "\r\n" + OneLine(request.FileName) + "\r\n" +
                            OneLine(request.Anchor) + "\r\n";
-  const std::string temp = target + "." + std::to_string(::getpid());
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) throw EInOutError("Can't create file: " + path);
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
-    std::remove(temp.c_str());
-    throw EInOutError("Can't write file: " + path);
-  }
+  if (!ReplaceFileSafely(NativePath(path), text)) throw EInOutError("Can't write file: " + path);
 }
 
-THelpRequest ReadMessageFile(const std::string& path) {
-  std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
-  if (!f) throw CantLocateFile(path);
+std::string EncodeHandOff(const THelpRequest& request) {
+  auto field = [](const char* key, const std::string& value) {
+    return std::string(key) + "=" + OneLine(value.substr(0, MaxRequestPart)) + "\n";
+  };
+  return field("kind", request.Kind) + field("file", request.FileName) +
+         field("anchor", request.Anchor);
+}
+
+THelpRequest DecodeHandOff(std::string_view data) {
   THelpRequest r;
-  try {
-    if (ReadLine(f, r.Kind, path) && ReadLine(f, r.FileName, path)) ReadLine(f, r.Anchor, path);
-  } catch (...) {
-    std::fclose(f);
-    throw;
+  while (!data.empty()) {
+    const std::size_t end = std::min(data.find('\n'), data.size());
+    const std::string_view line = data.substr(0, end);
+    data.remove_prefix(std::min(end + 1, data.size()));
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string_view key = line.substr(0, eq);
+    const std::string value(line.substr(eq + 1, MaxRequestPart));
+    if (key == "kind") r.Kind = value;
+    if (key == "file") r.FileName = value;
+    if (key == "anchor") r.Anchor = value;
   }
-  std::fclose(f);
   return r;
 }
 
@@ -114,7 +124,13 @@ void HandleAppMessage(TMsg& msg, bool& handled, THelpRequestTarget& target) {
   // handler does not pass the message on either.
   handled = true;
   if (msg.WParam != HelpRequestParam) return;
-  const THelpRequest r = ApplyRequestDefaults(ReadMessageFile(MessageFilePath()));
+  if (MessageBoxOpen()) {
+    // A box waits in the event loop: showing a page now would change the
+    // window under it. The message comes back once the box is closed.
+    AfterMessageBoxes([msg] { DispatchApplicationMessage(msg); });
+    return;
+  }
+  const THelpRequest r = ApplyRequestDefaults(DecodeHandOff(msg.Data));
   target.ShowHelpPage(r.Kind, r.FileName, true, r.Anchor);
   target.BringToFront();
 }
@@ -132,16 +148,28 @@ int HandOffToRunningInstance(const THelpRequest& arguments,
     return 1;
   }
   RegisterHelpMessage();
+  const std::string channel = HandOffChannelName();
+  const std::string data = EncodeHandOff(arguments);
   const auto until = std::chrono::steady_clock::now() + kHandOffWait;
+  ChannelPostResult result;
   for (;;) {
-    const ChannelPostResult result = PostChannelMessage(HelpMessageName, HelpRequestParam, 0);
+    result = PostChannelMessage(channel, HelpRequestParam, 0, data);
     if (result != ChannelPostResult::NoReceiver) break;
     if (std::chrono::steady_clock::now() >= until) break;
     // The receiver may have ended meanwhile: then nobody will listen.
-    if (InstanceLock(InstanceLockName).GetState() != InstanceLock::AlreadyExists) break;
+    if (InstanceLock(InstanceLockName()).GetState() != InstanceLock::AlreadyExists) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return 0;
+  if (result == ChannelPostResult::Posted) return 0;
+  const std::string error =
+      "The running help viewer could not be reached through " +
+      (LocalChannelPath(channel).empty() ? channel : LocalChannelPath(channel));
+  if (report) {
+    report(error);
+  } else {
+    ShowErrorBox(error);
+  }
+  return 1;
 }
 
 namespace {
@@ -153,9 +181,13 @@ bool HoldsInstanceLock() {
   return g_instanceLock && g_instanceLock->GetState() == InstanceLock::Created;
 }
 
+void ReleaseInstanceLock() {
+  g_instanceLock.reset();
+}
+
 bool CheckSingleInstance(const std::vector<std::string>& args,
                          const std::function<void(const std::string&)>& report) {
-  auto mine = std::make_unique<InstanceLock>(InstanceLockName);
+  auto mine = std::make_unique<InstanceLock>(InstanceLockName());
   if (mine->GetState() != InstanceLock::AlreadyExists) {
     g_instanceLock = std::move(mine);
     return false;

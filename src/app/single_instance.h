@@ -1,20 +1,30 @@
 // Start-up and hand-off: the first start of the help viewer takes the
-// "kivhelp" instance lock and shows its window; a later start writes its
-// three arguments to "message.$$$" beside the executable, tells the running
-// instance through the registered message "KivHelp" (wParam 1) and ends.
+// instance lock of its install and shows its window; a later start of the
+// same install writes its three arguments to "message.$$$" beside the
+// executable (for the host application), sends them to the running instance
+// with the registered message "KivHelp" (wParam 1) through the install's
+// channel, and ends. The running instance takes the request from the
+// message, never from the file, which anybody able to write the folder
+// could change.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/app_message.h"
 
 namespace kiv {
 
-inline constexpr const char* InstanceLockName = "kivhelp";
 inline constexpr const char* HelpMessageName = "KivHelp";
+
+// The instance lock and the channel of this install: "kivhelp-" and
+// "KivHelp-" followed by a short hash of the executable's folder, so two
+// installs of one user run side by side and each start reaches its own.
+std::string InstanceLockName();
+std::string HandOffChannelName();
 // wParam of a hand-off.
 inline constexpr std::int64_t HelpRequestParam = 1;
 
@@ -43,13 +53,22 @@ std::string MessageFilePath();
 
 // Writes the request as three lines ended by CR LF. A line break inside an
 // argument becomes a space, so it cannot shift the lines that follow. The
-// file is replaced as a whole, so a reader never sees half of it. Raises
+// file is replaced as a whole through a new file (a link planted at path is
+// replaced, never followed), so a reader never sees half of it. Raises
 // EInOutError when it cannot be written.
 void WriteMessageFile(const std::string& path, const THelpRequest& request);
 
-// Reads the three lines (a missing line reads as empty; each is kept to its
-// first megabyte). Raises EInOutError when the file cannot be opened or read.
-THelpRequest ReadMessageFile(const std::string& path);
+// Each part of a request is kept to this many bytes on its way to the
+// running instance: far beyond any page name or anchor.
+constexpr std::size_t MaxRequestPart = 256 * 1024;
+
+// The request as the hand-off message carries it: "key=value" lines ended by
+// LF (kind, file, anchor); a line break inside a value becomes a space.
+// Readers skip keys they do not know, so later senders may add fields.
+std::string EncodeHandOff(const THelpRequest& request);
+// The request of a hand-off message: unknown keys and lines without "=" are
+// skipped, a key given twice keeps its last value, missing ones are empty.
+THelpRequest DecodeHandOff(std::string_view data);
 
 // What the receiving side asks of the help window.
 class THelpRequestTarget {
@@ -62,15 +81,18 @@ class THelpRequestTarget {
 };
 
 // The application's message hook in the first instance: a HelpMessageId
-// message with wParam 1 reads the message file and shows its page; every
+// message with wParam 1 shows the page its request names; every
 // HelpMessageId message is marked handled; other messages are left alone.
+// One that arrives while a message box is open waits until it is closed, so
+// a request is never handled inside a box.
 void HandleAppMessage(TMsg& msg, bool& handled, THelpRequestTarget& target);
 
 // The second start's side: writes the message file and posts the message to
 // the running instance, waiting briefly for it while it is still starting.
-// Returns the process exit code: 0, or 1 after passing the error of a message
-// file that could not be written to report (the running instance is then not
-// told). Without report the error goes to ShowErrorBox.
+// Returns the process exit code: 0, or 1 after passing the error to report
+// when the message file could not be written (the running instance is then
+// not told) or the running instance could not be reached. Without report the
+// error goes to ShowErrorBox.
 int HandOffToRunningInstance(const THelpRequest& arguments,
                              const std::function<void(const std::string&)>& report = {});
 
@@ -84,5 +106,8 @@ bool CheckSingleInstance(const std::vector<std::string>& args,
 // True once CheckSingleInstance has taken the lock for this process: only
 // then may the process receive hand-offs.
 bool HoldsInstanceLock();
+// Gives the lock up: an instance that cannot receive hand-offs lets later
+// starts open windows of their own rather than hand requests to nobody.
+void ReleaseInstanceLock();
 
 }  // namespace kiv

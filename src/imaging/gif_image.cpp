@@ -224,6 +224,12 @@ void TGIFSubImage::DecodeImageData(ReadStream& stream) {
   }
   const std::int64_t count = static_cast<std::int64_t>(Width()) * Height();
   if (count > GIFMaxPixels) throw GIFException(sGIFImageTooLarge);
+  // Data that ends long before the frame's pixels could be had is refused
+  // rather than filled out to a full-size empty picture.
+  if (const std::int64_t length = stream.Length(); length >= 0) {
+    const std::int64_t left = std::max<std::int64_t>(0, length - stream.Position());
+    if (count > (left + 1) * GIFMaxPixelsPerDataByte) throw GIFException(sGIFPrematureEnd);
+  }
   if (count > image.PixelBudget) {
     // Frames together beyond the budget: this one keeps no pixels.
     if (stream.ReadByte() >= 0) SkipSubBlocks(stream);
@@ -379,6 +385,12 @@ void TGIFImage::LoadFromStream(ReadStream& stream) {
   const std::int64_t start = stream.Position();
   try {
     header_->LoadFromStream(stream);
+    // A picture beyond what the pictures in memory leave of their budget is
+    // refused before any frame is decoded.
+    const std::int64_t allowance = PictureByteAllowance();
+    if (static_cast<std::int64_t>(Width()) * Height() > allowance)
+      throw GIFException(sGIFImageTooLarge);
+    PixelBudget = std::min(PixelBudget, allowance);
     int b = ReadSkippingZeros(stream);
     if (b < 0) return;
     while (b != bsTrailer) {

@@ -24,6 +24,9 @@ class TGIFImage;
 // frame beyond it keeps its descriptor but no pixels. A single frame or a
 // logical screen beyond it raises sGIFImageTooLarge.
 constexpr std::int64_t GIFMaxPixels = MaxBitmapPixels;
+// The most pixels one byte of image data can stand for: codes are at least
+// 2 bits wide and none stands for more than 4096 pixels.
+constexpr std::int64_t GIFMaxPixelsPerDataByte = 4 * 4096;
 
 class TGIFColorMap {
  public:

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include "platform/color.h"
@@ -22,26 +25,55 @@ constexpr int kErrorNotEnoughMemory = 8;
 struct JpegErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
+  jpeg_progress_mgr progress;
+  std::int64_t inputBytes = 0;  // the file's size
 };
 
 // libjpeg's error exit must not return into the library: it jumps back to
 // DecompressInto, across libjpeg's C frames only.
-void JpegErrorExit(j_common_ptr cinfo) {
+[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
   char message[JMSG_LENGTH_MAX];
   (*cinfo->err->format_message)(cinfo, message);  // formatted, not shown
   std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
 }
 
-// Warnings (such as a premature end of the data) are not shown either.
-void JpegSilentMessage(j_common_ptr) {}
+// Messages are not shown. A warning that the data ended is an error while
+// the first scan has not yet covered the picture: such a file would become
+// a full-size picture of nothing.
+void JpegEmitMessage(j_common_ptr common, int level) {
+  if (level >= 0 || common->err->msg_code != JWRN_JPEG_EOF || !common->is_decompressor) return;
+  const auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  if (cinfo->input_scan_number <= 1 && cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows)
+    JpegErrorExit(common);
+}
+
+// Called as libjpeg works through the file: stops a file of more scans
+// than its size pays for.
+void JpegProgress(j_common_ptr common) {
+  if (!common->is_decompressor) return;
+  const auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  const auto* err = reinterpret_cast<const JpegErrorManager*>(common->err);
+  const int scans = cinfo->input_scan_number;
+  if (scans > JpegMaxScans) JpegErrorExit(common);
+  if (scans > JpegFreeScans) {
+    std::int64_t blocks = 0;
+    for (int ci = 0; ci < cinfo->num_components; ++ci) {
+      blocks += static_cast<std::int64_t>(cinfo->comp_info[ci].width_in_blocks) *
+                cinfo->comp_info[ci].height_in_blocks;
+    }
+    if (static_cast<std::int64_t>(scans - JpegFreeScans) * blocks >
+        err->inputBytes * JpegBlocksPerByte)
+      JpegErrorExit(common);
+  }
+}
 
 void ShowBitmapError() {
   ShowErrorBox("Win32 Error # " + std::to_string(kErrorNotEnoughMemory) +
                " - Bitmap Handle could not be Assigned - Possibly insufficient virtual memory");
 }
 
-bool TooLarge(const jpeg_decompress_struct& cinfo) {
-  return static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height > MaxBitmapPixels;
+std::int64_t Pixels(const jpeg_decompress_struct& cinfo) {
+  return static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height;
 }
 
 // The bitmap for the picture: 256 palette entries, the first ones from
@@ -68,20 +100,30 @@ bool CreateBitmap(const jpeg_decompress_struct& cinfo, int wanted, std::unique_p
 
 // Runs the decompression into bitmap. Only plain data lives in this frame
 // while libjpeg runs, so the error exit's jump back here skips no destructor.
+// The source is a file or, when file is null, memory.
 bool DecompressInto(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::FILE* file,
-                    bool fewColours, std::unique_ptr<Bitmap>& bitmap) {
+                    const void* data, std::size_t size, bool fewColours,
+                    std::unique_ptr<Bitmap>& bitmap) {
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = JpegErrorExit;
-  err.pub.output_message = JpegSilentMessage;
+  err.pub.emit_message = JpegEmitMessage;
+  err.progress.progress_monitor = JpegProgress;
   if (setjmp(err.jump)) return false;
 
   jpeg_create_decompress(&cinfo);
-  jpeg_stdio_src(&cinfo, file);
+  cinfo.progress = &err.progress;
+  if (file) {
+    jpeg_stdio_src(&cinfo, file);
+  } else {
+    jpeg_mem_src(&cinfo, static_cast<const unsigned char*>(data), static_cast<unsigned long>(size));
+  }
   jpeg_read_header(&cinfo, TRUE);
-  if (TooLarge(cinfo)) {
+  if (Pixels(cinfo) > MaxBitmapPixels) {
     ShowBitmapError();
     return false;
   }
+  // Beyond what the pictures in memory leave: no picture, and no box.
+  if (Pixels(cinfo) > PictureByteAllowance()) return false;
   cinfo.scale_num = 1;
   cinfo.scale_denom = 1;
   cinfo.dct_method = JDCT_IFAST;
@@ -112,11 +154,25 @@ std::unique_ptr<Bitmap> LoadJpegBitmap(const std::string& fileName, bool fewColo
   if (!file) return nullptr;
   jpeg_decompress_struct cinfo{};
   JpegErrorManager err{};
+  struct stat st {};
+  if (::fstat(::fileno(file), &st) == 0) err.inputBytes = st.st_size;
   std::unique_ptr<Bitmap> bitmap;
-  const bool ok = DecompressInto(cinfo, err, file, fewColours, bitmap);
+  const bool ok = DecompressInto(cinfo, err, file, nullptr, 0, fewColours, bitmap);
   jpeg_destroy_decompress(&cinfo);
   std::fclose(file);
   if (!ok) bitmap.reset();  // a partly built bitmap is released
+  return bitmap;
+}
+
+std::unique_ptr<Bitmap> LoadJpegBitmap(const void* data, std::size_t size, bool fewColours) {
+  if (!data || size == 0) return nullptr;
+  jpeg_decompress_struct cinfo{};
+  JpegErrorManager err{};
+  err.inputBytes = static_cast<std::int64_t>(size);
+  std::unique_ptr<Bitmap> bitmap;
+  const bool ok = DecompressInto(cinfo, err, nullptr, data, size, fewColours, bitmap);
+  jpeg_destroy_decompress(&cinfo);
+  if (!ok) bitmap.reset();
   return bitmap;
 }
 

@@ -18,6 +18,8 @@ class ReadStream {
   // Moves to position (clamped at 0). A position past the end is allowed;
   // reads there yield nothing.
   virtual void Seek(std::int64_t position) = 0;
+  // The number of bytes the stream holds; -1 when it is not known.
+  virtual std::int64_t Length() const { return -1; }
 
   // The next byte, or -1 at the end.
   int ReadByte() {
@@ -41,6 +43,7 @@ class MemoryReadStream : public ReadStream {
   std::int64_t Position() const override { return position_; }
   void Seek(std::int64_t position) override { position_ = position < 0 ? 0 : position; }
   std::size_t Size() const { return size_; }
+  std::int64_t Length() const override { return static_cast<std::int64_t>(size_); }
 
  private:
   const std::uint8_t* data_;

@@ -146,6 +146,9 @@ Bitmap* TSectionList::FetchImage(const std::string& name, int& transparency, Mas
 
   std::unique_ptr<Bitmap> bitmap;
   std::unique_ptr<Mask> newMask;
+  // The picture may take what the page's and the cache's pictures leave of
+  // the budget: a decoder refuses one beyond it before doing any work.
+  PictureAllowanceScope allowance(ImageCache->MakeRoom(PictureBudgetBytes, MaxBitmapPixels));
   if (ImageRequest) {
     TColor color = NoTransparentColor;
     ImageRequest(Viewer, name, bitmap, color);

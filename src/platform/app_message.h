@@ -14,6 +14,9 @@ struct TMsg {
   std::uint32_t Message = 0;
   std::int64_t WParam = 0;
   std::int64_t LParam = 0;
+  // What came with a message from another process (the hand-off's request);
+  // empty for messages of this process.
+  std::string Data;
 };
 
 // The application's message hook: sets handled to stop further dispatch.

@@ -4,13 +4,20 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
+#include <climits>
+
 namespace kiv {
 
 namespace {
 
-bool SizeAccepted(int width, int height) {
-  return width > 0 && height > 0 &&
-         static_cast<std::int64_t>(width) * height <= MaxBitmapPixels;
+constexpr std::int64_t kUnbounded = INT64_MAX;
+std::int64_t g_allowance = kUnbounded;
+
+bool SizeAccepted(int width, int height, int bytesPerPixel = 0) {
+  const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
+  return width > 0 && height > 0 && pixels <= MaxBitmapPixels &&
+         pixels * bytesPerPixel <= g_allowance;
 }
 
 QRgb ToQRgb(TColor c) {
@@ -18,17 +25,31 @@ QRgb ToQRgb(TColor c) {
   return qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-TColor FromQRgb(QRgb c) { return RGB(qRed(c), qGreen(c), qBlue(c)); }
+TColor FromQRgb(QRgb c) {
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
 
 std::unique_ptr<Bitmap> FromReader(QImageReader& reader) {
   QSize size = reader.size();
-  if (size.isValid() && !SizeAccepted(size.width(), size.height())) return nullptr;
+  if (size.isValid() && !SizeAccepted(size.width(), size.height(), 1)) return nullptr;
   QImage image;
   if (!reader.read(&image) || image.isNull()) return nullptr;
   return Bitmap::FromImage(image);
 }
 
 }  // namespace
+
+std::int64_t PictureByteAllowance() {
+  return g_allowance;
+}
+
+PictureAllowanceScope::PictureAllowanceScope(std::int64_t bytes) : previous_(g_allowance) {
+  g_allowance = std::max<std::int64_t>(0, std::min(bytes, previous_));
+}
+
+PictureAllowanceScope::~PictureAllowanceScope() {
+  g_allowance = previous_;
+}
 
 struct Bitmap::Impl {
   QImage image;
@@ -39,7 +60,7 @@ Bitmap::~Bitmap() = default;
 
 std::unique_ptr<Bitmap> Bitmap::CreateIndexed(int width, int height,
                                               const std::vector<TColor>& palette) {
-  if (!SizeAccepted(width, height) || palette.size() > 256) return nullptr;
+  if (!SizeAccepted(width, height, 1) || palette.size() > 256) return nullptr;
   std::unique_ptr<Bitmap> b(new Bitmap());
   b->impl_->image = QImage(width, height, QImage::Format_Indexed8);
   if (b->impl_->image.isNull()) return nullptr;
@@ -49,7 +70,7 @@ std::unique_ptr<Bitmap> Bitmap::CreateIndexed(int width, int height,
 }
 
 std::unique_ptr<Bitmap> Bitmap::CreateRgb(int width, int height) {
-  if (!SizeAccepted(width, height)) return nullptr;
+  if (!SizeAccepted(width, height, 4)) return nullptr;
   std::unique_ptr<Bitmap> b(new Bitmap());
   b->impl_->image = QImage(width, height, QImage::Format_RGB32);
   if (b->impl_->image.isNull()) return nullptr;
@@ -58,7 +79,10 @@ std::unique_ptr<Bitmap> Bitmap::CreateRgb(int width, int height) {
 }
 
 std::unique_ptr<Bitmap> Bitmap::FromImage(const QImage& image) {
-  if (image.isNull() || !SizeAccepted(image.width(), image.height())) return nullptr;
+  if (image.isNull() ||
+      !SizeAccepted(image.width(), image.height(),
+                    image.format() == QImage::Format_Indexed8 || image.depth() == 1 ? 1 : 4))
+    return nullptr;
   std::unique_ptr<Bitmap> b(new Bitmap());
   if (image.format() == QImage::Format_Indexed8) {
     b->impl_->image = image;
@@ -73,8 +97,8 @@ std::unique_ptr<Bitmap> Bitmap::FromImage(const QImage& image) {
 
 std::unique_ptr<Bitmap> Bitmap::FromFileData(const void* data, std::size_t size) {
   if (!data || size == 0 || size > static_cast<std::size_t>(INT32_MAX)) return nullptr;
-  QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(data),
-                                             static_cast<qsizetype>(size));
+  QByteArray bytes =
+      QByteArray::fromRawData(static_cast<const char*>(data), static_cast<qsizetype>(size));
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
@@ -92,8 +116,12 @@ std::unique_ptr<Bitmap> Bitmap::Clone() const {
   return b;
 }
 
-int Bitmap::Width() const { return impl_->image.width(); }
-int Bitmap::Height() const { return impl_->image.height(); }
+int Bitmap::Width() const {
+  return impl_->image.width();
+}
+int Bitmap::Height() const {
+  return impl_->image.height();
+}
 int Bitmap::BitsPerPixel() const {
   return impl_->image.format() == QImage::Format_Indexed8 ? 8 : 24;
 }
@@ -113,9 +141,19 @@ void Bitmap::SetPalette(const std::vector<TColor>& palette) {
   impl_->image.setColorTable(table);
 }
 
-std::uint8_t* Bitmap::ScanLine(int y) { return impl_->image.scanLine(y); }
-const std::uint8_t* Bitmap::ScanLine(int y) const { return impl_->image.constScanLine(y); }
-int Bitmap::BytesPerLine() const { return static_cast<int>(impl_->image.bytesPerLine()); }
+std::uint8_t* Bitmap::ScanLine(int y) {
+  return impl_->image.scanLine(y);
+}
+const std::uint8_t* Bitmap::ScanLine(int y) const {
+  return impl_->image.constScanLine(y);
+}
+int Bitmap::BytesPerLine() const {
+  return static_cast<int>(impl_->image.bytesPerLine());
+}
+
+std::int64_t Bitmap::PictureBytes() const {
+  return static_cast<std::int64_t>(Width()) * Height() * (IsIndexed() ? 1 : 4);
+}
 
 TColor Bitmap::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return clBlack;
@@ -131,8 +169,12 @@ bool Bitmap::SaveFile(const std::string& nativePath) const {
   return impl_->image.save(QString::fromStdString(nativePath));
 }
 
-QImage& Bitmap::Image() { return impl_->image; }
-const QImage& Bitmap::Image() const { return impl_->image; }
+QImage& Bitmap::Image() {
+  return impl_->image;
+}
+const QImage& Bitmap::Image() const {
+  return impl_->image;
+}
 
 struct Mask::Impl {
   QImage image;
@@ -151,8 +193,12 @@ std::unique_ptr<Mask> Mask::Create(int width, int height) {
   return m;
 }
 
-int Mask::Width() const { return impl_->image.width(); }
-int Mask::Height() const { return impl_->image.height(); }
+int Mask::Width() const {
+  return impl_->image.width();
+}
+int Mask::Height() const {
+  return impl_->image.height();
+}
 
 bool Mask::IsWhite(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return false;
@@ -172,7 +218,11 @@ std::unique_ptr<Mask> Mask::Inverted() const {
   return m;
 }
 
-QImage& Mask::Image() { return impl_->image; }
-const QImage& Mask::Image() const { return impl_->image; }
+QImage& Mask::Image() {
+  return impl_->image;
+}
+const QImage& Mask::Image() const {
+  return impl_->image;
+}
 
 }  // namespace kiv

@@ -18,6 +18,23 @@ namespace kiv {
 // refused instead of allocating gigabytes for a file from anywhere.
 constexpr std::int64_t MaxBitmapPixels = 64LL * 1024 * 1024;
 
+// Bytes of picture memory that new bitmaps may still take (one a pixel when
+// indexed, four when true colour); a bitmap beyond it is refused as one too
+// large is. Unbounded unless a PictureAllowanceScope is open: the image cache
+// opens one around each decode, so that the pictures of a page and its cache
+// keep within one budget. Decoders ask it before they do any work.
+std::int64_t PictureByteAllowance();
+class PictureAllowanceScope {
+ public:
+  explicit PictureAllowanceScope(std::int64_t bytes);
+  ~PictureAllowanceScope();
+  PictureAllowanceScope(const PictureAllowanceScope&) = delete;
+  PictureAllowanceScope& operator=(const PictureAllowanceScope&) = delete;
+
+ private:
+  std::int64_t previous_;
+};
+
 class Bitmap {
  public:
   // An 8-bit indexed bitmap with the given palette (at most 256 entries),
@@ -52,6 +69,8 @@ class Bitmap {
   std::uint8_t* ScanLine(int y);
   const std::uint8_t* ScanLine(int y) const;
   int BytesPerLine() const;
+  // The picture memory it takes, as PictureByteAllowance counts it.
+  std::int64_t PictureBytes() const;
 
   // Colour of a pixel (0x00BBGGRR); black outside the bitmap.
   TColor Pixel(int x, int y) const;

@@ -5,54 +5,62 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <vector>
+#include <set>
+#include <string_view>
 
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace kiv {
 
 namespace {
 
-// One line of the file with its own line end, so untouched lines are written
-// back byte for byte.
-struct Line {
+// The file's text, or nothing: a file that is not a regular file of this
+// user's (or root's), or larger than the bound, reads as empty. tooLarge
+// tells the writer to leave such a file alone.
+std::string ReadText(const std::string& path, bool* tooLarge = nullptr) {
   std::string text;
-  std::string end;
-};
-
-std::vector<Line> ReadLines(const std::string& path) {
-  std::vector<Line> lines;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return lines;
-  std::stringstream ss;
-  ss << in.rdbuf();
-  const std::string data = ss.str();
-  std::size_t i = 0;
-  while (i < data.size()) {
-    const std::size_t nl = data.find('\n', i);
-    const bool lf = nl != std::string::npos;
-    const std::size_t stop = lf ? nl : data.size();
-    const bool cr = stop > i && data[stop - 1] == '\r';
-    // Each line is made whole from the file's bytes, its end taken from the
-    // bytes that end it ("\r\n", "\n", "\r" or none).
-    const std::size_t textEnd = cr ? stop - 1 : stop;
-    lines.push_back(
-        Line{data.substr(i, textEnd - i), data.substr(textEnd, (lf ? nl + 1 : stop) - textEnd)});
-    i = lf ? nl + 1 : data.size();
+  const SafeRead result = ReadFileSafely(path, MaxSettingsFileSize, text);
+  if (tooLarge) *tooLarge = result == SafeRead::TooLarge;
+  if (result == SafeRead::TooLarge) {
+    static std::set<std::string> told;
+    if (told.insert(path).second) {
+      std::fprintf(stderr,
+                   "kivhelp: %s is larger than %zu bytes: its settings are not read and it is "
+                   "not changed\n",
+                   path.c_str(), MaxSettingsFileSize);
+    }
   }
-  return lines;
+  return text;
 }
 
-std::string Trim(const std::string& s) {
+// One line of the text: [begin, end) without its line end, next is where
+// the line after it begins.
+struct LineSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+};
+
+// The line at pos; false at the end of the text.
+bool LineAt(std::string_view text, std::size_t pos, LineSpan& line) {
+  if (pos >= text.size()) return false;
+  const std::size_t nl = text.find('\n', pos);
+  line.begin = pos;
+  line.next = nl == std::string_view::npos ? text.size() : nl + 1;
+  line.end = nl == std::string_view::npos ? text.size() : nl;
+  if (line.end > line.begin && text[line.end - 1] == '\r') --line.end;
+  return true;
+}
+
+std::string_view Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
   return s.substr(b, e - b);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (std::tolower(static_cast<unsigned char>(a[i])) !=
@@ -63,47 +71,28 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 // The section name of a "[name]" line, or false.
-bool SectionOf(const std::string& line, std::string& name) {
-  std::string t = Trim(line);
+bool SectionOf(std::string_view line, std::string_view& name) {
+  std::string_view t = Trim(line);
   if (t.size() < 2 || t.front() != '[') return false;
   std::size_t close = t.find(']');
-  if (close == std::string::npos) return false;
+  if (close == std::string_view::npos) return false;
   name = Trim(t.substr(1, close - 1));
   return true;
 }
 
 // Key and value of a "key=value" line, or false (comments and other lines).
-bool EntryOf(const std::string& line, std::string& key, std::string& value) {
-  std::string t = Trim(line);
+bool EntryOf(std::string_view line, std::string_view& key, std::string_view& value) {
+  std::string_view t = Trim(line);
   if (t.empty() || t[0] == ';') return false;
   std::size_t eq = t.find('=');
-  if (eq == std::string::npos) return false;
+  if (eq == std::string_view::npos) return false;
   key = Trim(t.substr(0, eq));
   value = Trim(t.substr(eq + 1));
   return true;
 }
 
-bool WriteAll(const std::string& path, const std::vector<Line>& lines) {
-  std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const Line& l : lines) out << l.text << l.end;
-    out.flush();
-    if (!out) {
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
-}
-
 bool ParseInteger(const std::string& text, int& value) {
-  std::string t = Trim(text);
+  std::string t(Trim(text));
   if (t.empty()) return false;
   int base = 10;
   std::size_t start = 0;
@@ -115,7 +104,8 @@ bool ParseInteger(const std::string& text, int& value) {
   if (t.compare(start, 1, "$") == 0) {
     base = 16;
     start += 1;
-  } else if (t.size() > start + 1 && t[start] == '0' && (t[start + 1] == 'x' || t[start + 1] == 'X')) {
+  } else if (t.size() > start + 1 && t[start] == '0' &&
+             (t[start + 1] == 'x' || t[start + 1] == 'X')) {
     base = 16;
     start += 2;
   }
@@ -137,16 +127,20 @@ IniFile::IniFile(const std::string& fileName) : path_(NativePath(fileName)) {}
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
+  const std::string text = ReadText(path_);
+  const std::string_view wantedSection = Trim(section), wantedKey = Trim(key);
   bool inSection = false;
-  for (const Line& l : ReadLines(path_)) {
-    std::string name, k, v;
-    if (SectionOf(l.text, name)) {
-      inSection = SameName(name, Trim(section));
-    } else if (inSection && EntryOf(l.text, k, v) && SameName(k, Trim(key))) {
-      if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') ||
-                            (v.front() == '\'' && v.back() == '\'')))
+  LineSpan line;
+  for (std::size_t pos = 0; LineAt(text, pos, line); pos = line.next) {
+    const std::string_view l = std::string_view(text).substr(line.begin, line.end - line.begin);
+    std::string_view name, k, v;
+    if (SectionOf(l, name)) {
+      inSection = SameName(name, wantedSection);
+    } else if (inSection && EntryOf(l, k, v) && SameName(k, wantedKey)) {
+      if (v.size() >= 2 &&
+          ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
         v = v.substr(1, v.size() - 2);
-      return v;
+      return std::string(v);
     }
   }
   return defaultValue;
@@ -165,41 +159,46 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key,
 
 bool IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  std::vector<Line> lines = ReadLines(path_);
-  const std::string sec = Trim(section), k = Trim(key);
-  const std::string entry = k + "=" + value;
+  bool tooLarge = false;
+  std::string text = ReadText(path_, &tooLarge);
+  if (tooLarge) return false;
+  const std::string_view sec = Trim(section), k = Trim(key);
+  const std::string entry = std::string(k) + "=" + value;
   bool inSection = false;
-  int sectionLine = -1;
-  int lastInSection = -1;  // last non-blank line of the section
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string name, ek, ev;
-    if (SectionOf(lines[i].text, name)) {
+  bool sectionFound = false;
+  std::size_t insertAt = 0;  // behind the last non-blank line of the section
+  LineSpan line;
+  for (std::size_t pos = 0; LineAt(text, pos, line); pos = line.next) {
+    const std::string_view l = std::string_view(text).substr(line.begin, line.end - line.begin);
+    std::string_view name, ek, ev;
+    if (SectionOf(l, name)) {
       if (inSection) break;
       inSection = SameName(name, sec);
       if (inSection) {
-        sectionLine = static_cast<int>(i);
-        lastInSection = static_cast<int>(i);
+        sectionFound = true;
+        insertAt = line.next;
       }
     } else if (inSection) {
-      if (EntryOf(lines[i].text, ek, ev) && SameName(ek, k)) {
-        lines[i].text = entry;
-        if (lines[i].end.empty()) lines[i].end = "\r\n";
-        return WriteAll(path_, lines);
+      if (EntryOf(l, ek, ev) && SameName(ek, k)) {
+        // The entry's line is replaced; its own line end stays (one is
+        // added when it was the last line without one).
+        const bool hasEnd = line.next > line.end;
+        text.replace(line.begin, line.end - line.begin, entry + (hasEnd ? "" : "\r\n"));
+        return ReplaceFileSafely(path_, text);
       }
-      if (!Trim(lines[i].text).empty()) lastInSection = static_cast<int>(i);
+      if (!Trim(l).empty()) insertAt = line.next;
     }
   }
   // The last line must end before anything is added behind it; a lone CR
   // would let the next line read as part of it.
-  if (!lines.empty() && (lines.back().end.empty() || lines.back().end.back() != '\n'))
-    lines.back().end = "\r\n";
-  if (sectionLine < 0) {
-    lines.push_back({"[" + sec + "]", "\r\n"});
-    lines.push_back({entry, "\r\n"});
+  const bool atEnd = insertAt == text.size();
+  if (!text.empty() && text.back() != '\n') text += text.back() == '\r' ? "\n" : "\r\n";
+  if (!sectionFound) {
+    text += "[" + std::string(sec) + "]\r\n" + entry + "\r\n";
   } else {
-    lines.insert(lines.begin() + lastInSection + 1, Line{entry, "\r\n"});
+    text.insert(atEnd ? text.size() : insertAt, entry + "\r\n");
   }
-  return WriteAll(path_, lines);
+  return ReplaceFileSafely(path_, text);
 }
 
 bool IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

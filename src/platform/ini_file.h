@@ -2,11 +2,18 @@
 // match ignoring case, values are trimmed, lines end in CR LF, every other line
 // is kept as it was, and the file and section are created on the first write.
 // Each call reads the file afresh, so other programs' changes are seen.
+// Only a regular file of this user's (or root's) of at most
+// MaxSettingsFileSize bytes is read; any other reads as empty, and one that
+// is too large is never written either. Writes replace the file through a
+// new file in the same folder, never following a link.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace kiv {
+
+constexpr std::size_t MaxSettingsFileSize = 1 << 20;
 
 class IniFile {
  public:

@@ -23,4 +23,19 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 int ShowMessageBox(const std::string& text, const std::string& caption, int buttons);
 void ShowErrorBox(const std::string& text);
 
+// True while a message box is open (its handler runs). A box runs the event
+// loop while it waits, so work that must not happen inside one asks this.
+bool MessageBoxOpen();
+// Runs fn from the event loop once no message box is open: at once (posted)
+// when none is, else after the last open box closes. Work deferred so keeps
+// its order.
+void AfterMessageBoxes(std::function<void()> fn);
+
+// Once on, a box whose caption and text equal one already shown since the
+// last ForgetShownMessageBoxes is not shown again (it answers as the first
+// one did): one failure repeated many times during a page load raises one
+// box. Off by default.
+void SetRepeatedMessageBoxesShown(bool shown);
+void ForgetShownMessageBoxes();
+
 }  // namespace kiv

@@ -1,12 +1,11 @@
 #include "platform/toolkit_environment.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <string>
+
+#include "platform/user_runtime_dir.h"
 
 namespace kiv {
 
@@ -14,13 +13,11 @@ void PrepareToolkitEnvironment(bool headless) {
   if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
   }
+  // Only a folder checked as private (never one another user could have
+  // made first, nor a link) becomes the toolkit's runtime folder.
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-    const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
-    ::mkdir(dir.c_str(), 0700);
-    struct stat st;
-    if (::stat(dir.c_str(), &st) == 0 && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0) {
-      qputenv("XDG_RUNTIME_DIR", QByteArray(dir.c_str()));
-    }
+    const std::string dir = UserRuntimeDir();
+    if (!dir.empty()) qputenv("XDG_RUNTIME_DIR", QByteArray(dir.c_str()));
   }
 }
 

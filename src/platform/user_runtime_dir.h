@@ -6,9 +6,10 @@
 
 namespace kiv {
 
-// XDG_RUNTIME_DIR when it is a folder owned by this user that nobody else may
-// enter; otherwise /tmp/kivhelp-<uid>, created with mode 0700 and checked the
-// same way. Empty when no such folder can be had.
+// XDG_RUNTIME_DIR when lstat says it is a folder (not a link) owned by this
+// user with mode 0700. Otherwise ~/.cache/kivhelp: a folder in the user's
+// home that no other user can create first, made with mode 0700 and checked
+// the same way. Empty when no such folder can be had.
 std::string UserRuntimeDir();
 
 }  // namespace kiv

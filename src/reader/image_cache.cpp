@@ -92,6 +92,31 @@ void TStringBitmapList::AgeAll() {
   }
 }
 
+std::int64_t TStringBitmapList::PictureBytes() const {
+  std::int64_t bytes = 0;
+  for (const auto& entry : items_) {
+    if (entry.second->Bitmap) bytes += entry.second->Bitmap->PictureBytes();
+  }
+  return bytes;
+}
+
+std::int64_t TStringBitmapList::MakeRoom(std::int64_t budget, std::int64_t wanted) {
+  std::int64_t free = budget - PictureBytes();
+  while (free < wanted) {
+    int oldest = -1;
+    for (int i = 0; i < Count(); ++i) {
+      const int age = items_[static_cast<std::size_t>(i)].second->Age;
+      if (age > 0 && (oldest < 0 || age > items_[static_cast<std::size_t>(oldest)].second->Age))
+        oldest = i;
+    }
+    if (oldest < 0) break;
+    if (const kiv::Bitmap* b = items_[static_cast<std::size_t>(oldest)].second->Bitmap.get())
+      free += b->PictureBytes();
+    items_.erase(items_.begin() + oldest);
+  }
+  return std::max<std::int64_t>(free, 0);
+}
+
 void TStringBitmapList::SetMaxAge(int n) {
   for (int i = Count() - 1; i >= 0; --i)
     if (items_[static_cast<std::size_t>(i)].second->Age > n) items_.erase(items_.begin() + i);

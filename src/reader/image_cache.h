@@ -3,6 +3,7 @@
 // used for more than MaxAge loads is dropped.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ enum TransparencyKind : int {
 
 // Age limit of a new cache.
 constexpr int DefaultCacheMaxAge = 4;
+// The decoded pictures of a page and its cache together stay within this
+// many bytes (Bitmap::PictureBytes); a picture that would pass it is not
+// decoded and shows as a broken image.
+constexpr std::int64_t PictureBudgetBytes = 256LL * 1024 * 1024;
 
 class TBitmapItem {
  public:
@@ -63,6 +68,13 @@ class TStringBitmapList {
   // Drops the entries older than n at once, then MaxAge := n.
   void SetMaxAge(int n);
   void Clear() { items_.clear(); }
+
+  // Bytes the cached bitmaps take.
+  std::int64_t PictureBytes() const;
+  // The bytes still free under budget, after dropping pictures not used
+  // since the last load (the oldest first) while fewer than wanted are free.
+  // Pictures the current page uses are never dropped.
+  std::int64_t MakeRoom(std::int64_t budget, std::int64_t wanted);
 
   int MaxAge = DefaultCacheMaxAge;
 

@@ -36,6 +36,21 @@ inline std::string MakePackage(const std::vector<std::pair<std::string, std::str
 }
 
 // Points XDG_RUNTIME_DIR at a fresh private folder while it lives.
+// HOME set to dir while it lives (the fallback runtime folder is under it).
+class HomeScope {
+ public:
+  explicit HomeScope(const std::string& dir) {
+    if (const char* old = std::getenv("HOME")) old_ = old;
+    ::setenv("HOME", dir.c_str(), 1);
+  }
+  ~HomeScope() { ::setenv("HOME", old_.c_str(), 1); }
+  HomeScope(const HomeScope&) = delete;
+  HomeScope& operator=(const HomeScope&) = delete;
+
+ private:
+  std::string old_;
+};
+
 class PrivateRuntimeDir {
  public:
   PrivateRuntimeDir() {

@@ -157,13 +157,17 @@ TEST_F(LoadPageTest, RangeLongerThanTheBufferReadsItsFirst128000Bytes) {
 TEST_F(LoadPageTest, StartupPageComesFromDisk) {
   THelpPackage p(MakePackage(Index("startup.html,0\r\n******,3\r\n"), "pkg"));
   std::string path = dir.Write("disk/STARTUP.HTML", "<p>from disk");
-  p.LoadPage(dir.Path() + "\\Disk\\startup.html");
+  p.LoadPage(dir.Path() + "\\Disk\\startup.html", true);
   EXPECT_EQ(Page(p), "<p>from disk");
   EXPECT_EQ(p.ImageSource(), "startup");
   p.LoadPage("x.html");  // not in the package: nothing changes, but the origin is reset
   EXPECT_EQ(p.ImageSource(), "");
-  EXPECT_THROW(p.LoadPage(dir.Path() + "/none/startup.html"), EInOutError);
+  EXPECT_THROW(p.LoadPage(dir.Path() + "/none/startup.html", true), EInOutError);
   EXPECT_EQ(Page(p), "<p>from disk");
+  // Not a show request (a link): the package's entry, never the disk.
+  p.LoadPage(dir.Path() + "\\Disk\\startup.html");
+  EXPECT_EQ(Page(p), "pkg");
+  EXPECT_EQ(p.ImageSource(), "");
 }
 
 TEST_F(LoadPageTest, BufferIsExactly128000Bytes) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/help_package.h"
+#include "app/package_index_reader.h"
 #include "support/test_files.h"
 
 namespace kiv {
@@ -34,6 +35,32 @@ TEST(HostilePackageTest, HundredThousandEntries) {
   std::int32_t start = 0, end = 0;
   FindPackageEntry(pkg, "page100000.html", start, end);
   EXPECT_EQ(start, -1);
+}
+
+// A package whose index goes on past the lookup's bounds: entries beyond
+// them are absent, however the index is made big.
+TEST(HostilePackageTest, EntriesPastTheIndexBoundsAreAbsent) {
+  testing::TempDir dir;
+  auto package = [&](const std::string& filler, std::size_t count) {
+    std::string index = "early.html,0\r\n";
+    index.reserve(filler.size() * count + 64);
+    for (std::size_t i = 0; i < count; ++i) index += filler;
+    index += "late.html,3\r\n******,6\r\n";
+    return dir.Write("kivmap.hpm", index + "abcdef");
+  };
+  std::int32_t start = 0, end = 0;
+  // 20 MB of index in long lines; then 250000 short lines.
+  for (const std::string& pkg :
+       {package(std::string(1000, 'x') + ",1\r\n", 20000), package("x,1\r\n", 250000)}) {
+    FindPackageEntry(pkg, "EARLY.HTML", start, end);
+    EXPECT_EQ(start, 0);
+    FindPackageEntry(pkg, "late.html", start, end);
+    EXPECT_EQ(start, -1);
+    EXPECT_EQ(end, PageBufferSize);
+  }
+  // Within the bounds the last entry is still found.
+  FindPackageEntry(package("x,1\r\n", MaxIndexLines - 10), "late.html", start, end);
+  EXPECT_EQ(start, 3);
 }
 
 }  // namespace

@@ -195,5 +195,52 @@ TEST_F(HelpWindowTest, AMissingPackageShowsTheErrorBoxExceptForSilentKinds) {
   EXPECT_EQ(Caption(*w), "Help");
 }
 
+TEST_F(HelpWindowTest, ALinkNeverReadsAStartUpFileFromDisk) {
+  const std::string outside = dir_.Write("elsewhere/startup.html", Page("Secret", "disk"));
+  auto w = Window();
+  for (const std::string& link : {outside, std::string("../elsewhere/startup.html"),
+                                  std::string("..\\elsewhere\\STARTUP.HTML")}) {
+    SCOPED_TRACE(link);
+    try {
+      w->NavigateTo(link);
+    } catch (const std::exception&) {
+    }
+    EXPECT_EQ(w->Viewer()->Title(), "Contents");
+    EXPECT_EQ(w->ImageSource(), "");
+  }
+  // A show request reads it.
+  w->ShowHelpPage("start", outside, true, "");
+  EXPECT_EQ(Caption(*w), "Secret");
+}
+
+TEST_F(HelpWindowTest, APictureThatCannotBeHadIsLookedUpOncePerLoadAndBoxedOnce) {
+  // A JPEG header declaring 16384 x 16384 pixels: the error box of a picture
+  // too large, fifty names of it, and one missing picture used fifty times.
+  const std::string big("\xFF\xD8\xFF\xC0\x00\x0B\x08\x40\x00\x40\x00\x01\x01\x11\x00"
+                        "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\x00\x00\x00\xFF\xD9",
+                        30);
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::string body;
+  for (int i = 0; i < 50; ++i) {
+    body += "<img src=\"b" + std::to_string(i) + ".jpg\"><img src=\"gone.gif\">";
+    entries.emplace_back("b" + std::to_string(i) + ".jpg", big);
+  }
+  entries.emplace_back("contents.html", Page("Contents", body));
+  entries.emplace_back("other.html", Page("Other", body));
+  dir_.Write("kivmap.hpm", MakePackage(entries));
+  auto w = Window();
+  const int lookups = w->ImageLookups();
+  EXPECT_LE(lookups, 51);
+  const std::vector<std::string> boxes = testing::TakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("Bitmap Handle could not be Assigned"), std::string::npos);
+  // The next page load asks again, and boxes again once.
+  w->NavigateTo("other.html");
+  EXPECT_EQ(w->Viewer()->Title(), "Other");
+  EXPECT_LE(w->ImageLookups(), 2 * lookups);
+  EXPECT_GT(w->ImageLookups(), lookups);
+  EXPECT_EQ(testing::TakeMessageBoxes().size(), 1u);
+}
+
 }  // namespace
 }  // namespace kiv

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,12 +19,14 @@
 #include "platform/file_error.h"
 #include "platform/instance_lock.h"
 #include "platform/local_channel.h"
+#include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/user_runtime_dir.h"
 
 namespace kiv {
 namespace {
 
+using testing::HomeScope;
 using testing::PrivateRuntimeDir;
 using testing::ReadFile;
 using testing::TempDir;
@@ -88,12 +91,87 @@ TEST(InstanceLockTest, OneHolderAtATimeAndAKilledHolderReleases) {
 
 TEST(InstanceLockTest, ARuntimeFolderOthersCanEnterIsNotUsed) {
   PrivateRuntimeDir runtime;
+  TempDir home;
+  HomeScope homeScope(home.Path());
   EXPECT_EQ(UserRuntimeDir(), runtime.Path());
   ::chmod(runtime.Path().c_str(), 0755);
   const std::string fallback = UserRuntimeDir();
   EXPECT_NE(fallback, runtime.Path());
-  EXPECT_EQ(fallback, "/tmp/kivhelp-" + std::to_string(::getuid()));
+  EXPECT_EQ(fallback, home.Path() + "/.cache/kivhelp");
   EXPECT_EQ(InstanceLock("a/b").GetState(), InstanceLock::Failed);
+}
+
+TEST(InstanceLockTest, TheRuntimeFolderIsCheckedWithoutFollowingLinks) {
+  TempDir home;
+  HomeScope homeScope(home.Path());
+  PrivateRuntimeDir runtime;
+  // A link to a private folder is not one: the fallback in the home is used.
+  const std::string link = home.File("link");
+  ASSERT_EQ(::symlink(runtime.Path().c_str(), link.c_str()), 0);
+  ::setenv("XDG_RUNTIME_DIR", link.c_str(), 1);
+  EXPECT_EQ(UserRuntimeDir(), home.Path() + "/.cache/kivhelp");
+  struct stat st {};
+  ASSERT_EQ(::lstat((home.Path() + "/.cache/kivhelp").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // A fallback folder of looser mode is tightened; a link there is refused.
+  ::chmod((home.Path() + "/.cache/kivhelp").c_str(), 0777);
+  EXPECT_EQ(UserRuntimeDir(), home.Path() + "/.cache/kivhelp");
+  ASSERT_EQ(::lstat((home.Path() + "/.cache/kivhelp").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  std::filesystem::remove(home.Path() + "/.cache/kivhelp");
+  ASSERT_EQ(::symlink(runtime.Path().c_str(), (home.Path() + "/.cache/kivhelp").c_str()), 0);
+  EXPECT_EQ(UserRuntimeDir(), "");
+  EXPECT_EQ(InstanceLock("kivhelp").GetState(), InstanceLock::Failed);
+  // A home others can write gives no fallback either.
+  std::filesystem::remove(home.Path() + "/.cache/kivhelp");
+  ::chmod((home.Path() + "/.cache").c_str(), 0777);
+  EXPECT_EQ(UserRuntimeDir(), "");
+}
+
+TEST(InstanceLockTest, EachInstallHasItsOwnLockAndChannel) {
+  TempDir a, b;
+  std::string lockA, channelA;
+  {
+    ExeDirScope exe(a.Path());
+    lockA = InstanceLockName();
+    channelA = HandOffChannelName();
+  }
+  ExeDirScope exe(b.Path());
+  EXPECT_NE(InstanceLockName(), lockA);
+  EXPECT_NE(HandOffChannelName(), channelA);
+  EXPECT_EQ(lockA.rfind("kivhelp-", 0), 0u);
+  EXPECT_EQ(lockA.size(), 16u);
+  EXPECT_FALSE(LocalChannelPath(channelA).empty());
+}
+
+TEST(LocalChannelTest, ALongRuntimePathIsReachedThroughAShorterName) {
+  PrivateRuntimeDir runtime;
+  std::string deep = runtime.Path();
+  while (deep.size() < 110) {
+    deep += "/" + std::string(20, 'd');
+    ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
+  }
+  ::setenv("XDG_RUNTIME_DIR", deep.c_str(), 1);
+  const std::string path = LocalChannelPath("KivHelp-0123abcd");
+  ASSERT_FALSE(path.empty());
+  EXPECT_LT(path.size(), sizeof(sockaddr_un::sun_path));
+  std::vector<TMsg> received;
+  SetApplicationMessageHook([&](TMsg& m, bool& handled) {
+    received.push_back(m);
+    handled = true;
+  });
+  {
+    LocalChannelServer server("KivHelp-0123abcd", "kivhelp");
+    std::string error;
+    ASSERT_TRUE(server.Listen(&error)) << error;
+    EXPECT_TRUE(std::filesystem::exists(deep + "/KivHelp-0123abcd"));
+    EXPECT_EQ(PostChannelMessage("KivHelp-0123abcd", 1, 0, "file=a.html\n"),
+              ChannelPostResult::Posted);
+    ASSERT_TRUE(PumpUntil([&] { return !received.empty(); }));
+    EXPECT_EQ(received[0].Data, "file=a.html\n");
+  }
+  SetApplicationMessageHook({});
+  EXPECT_FALSE(std::filesystem::exists(deep + "/KivHelp-0123abcd")) << "removed when it ends";
 }
 
 TEST(LocalChannelTest, DeliversMessagesReplacesStaleChannelsAndDropsGarbage) {
@@ -119,7 +197,7 @@ TEST(LocalChannelTest, DeliversMessagesReplacesStaleChannelsAndDropsGarbage) {
     received.push_back(m);
     handled = true;
   });
-  LocalChannelServer server("KivHelp");
+  LocalChannelServer server("KivHelp", "kivhelp");
   ASSERT_TRUE(server.Listen());
 
   // Garbage on a connection is dropped without a message.
@@ -134,7 +212,10 @@ TEST(LocalChannelTest, DeliversMessagesReplacesStaleChannelsAndDropsGarbage) {
     ::close(fd);
   }
   EXPECT_EQ(PostChannelMessage("KivHelp", 1, 0), ChannelPostResult::Posted);
-  EXPECT_EQ(PostChannelMessage("KivHelp", -7, 1234567890123LL), ChannelPostResult::Posted);
+  EXPECT_EQ(PostChannelMessage("KivHelp", -7, 1234567890123LL, "kind=h\n"),
+            ChannelPostResult::Posted);
+  EXPECT_EQ(PostChannelMessage("KivHelp", 1, 0, std::string(MaxChannelData + 1, 'x')),
+            ChannelPostResult::Failed);
   ASSERT_TRUE(PumpUntil([&] { return received.size() >= 2; }));
   PumpUntil([] { return false; });  // anything more would arrive now
   SetApplicationMessageHook({});
@@ -143,42 +224,36 @@ TEST(LocalChannelTest, DeliversMessagesReplacesStaleChannelsAndDropsGarbage) {
   EXPECT_EQ(received[0].WParam, 1);
   EXPECT_EQ(received[1].WParam, -7);
   EXPECT_EQ(received[1].LParam, 1234567890123LL);
+  EXPECT_EQ(received[0].Data, "");
+  EXPECT_EQ(received[1].Data, "kind=h\n");
 }
 
-TEST(MessageFileTest, ThreeLinesRoundTripAndHostileContent) {
+TEST(MessageFileTest, ThreeLinesForTheHostAndTheRequestInTheMessage) {
   TempDir dir;
   const std::string path = dir.File("message.$$$");
   WriteMessageFile(path, {"h", "topic.html", "#sec2"});
   EXPECT_EQ(ReadFile(path), "h\r\ntopic.html\r\n#sec2\r\n");
-  EXPECT_EQ(ReadMessageFile(path), (THelpRequest{"h", "topic.html", "#sec2"}));
-
   WriteMessageFile(path, {});
   EXPECT_EQ(ReadFile(path), "\r\n\r\n\r\n");
 
-  // Line breaks inside an argument cannot shift the lines after it; other
-  // bytes are written unchanged, however long.
+  // Line breaks inside an argument cannot shift the lines after it, in the
+  // file or in the message; other bytes pass unchanged, however long.
   const std::string huge(100000, 'x');
   const std::string odd = "a\x01\x1b\xe9\xff b";
   WriteMessageFile(path, {"h\r\nevil", odd, huge});
-  EXPECT_EQ(ReadMessageFile(path), (THelpRequest{"h  evil", odd, huge}));
+  EXPECT_EQ(ReadFile(path), "h  evil\r\n" + odd + "\r\n" + huge + "\r\n");
+  EXPECT_EQ(DecodeHandOff(EncodeHandOff({"h\r\nevil", odd, huge})),
+            (THelpRequest{"h  evil", odd, huge}));
+  EXPECT_EQ(DecodeHandOff(EncodeHandOff({})), THelpRequest{});
+  // Fields a later sender adds are skipped; the last of a repeated key wins;
+  // a part beyond the bound is cut.
+  EXPECT_EQ(DecodeHandOff("token=abc\nfile=a.html\nkind=h\nfile=b.html\nnoise\n"),
+            (THelpRequest{"h", "b.html", ""}));
+  EXPECT_EQ(DecodeHandOff("anchor=" + std::string(MaxRequestPart + 10, 'y')).Anchor.size(),
+            MaxRequestPart);
 
-  // Short files read missing lines as empty; lone LF line ends are accepted.
-  dir.Write("message.$$$", "start\nSTARTUP.HTML");
-  EXPECT_EQ(ReadMessageFile(path), (THelpRequest{"start", "STARTUP.HTML", ""}));
-  dir.Write("message.$$$", "");
-  EXPECT_EQ(ReadMessageFile(path), THelpRequest{});
-
-  // One enormous line is cut, not held whole.
-  dir.Write("message.$$$", std::string(10 << 20, 'y') + "\r\nb\r\nc\r\n");
-  const THelpRequest big = ReadMessageFile(path);
-  EXPECT_EQ(big.Kind.size(), std::size_t{1} << 20);
-  EXPECT_EQ(big.FileName, "b");
-  EXPECT_EQ(big.Anchor, "c");
-
-  EXPECT_THROW(ReadMessageFile(dir.File("missing.$$$")), EInOutError);
-  std::filesystem::create_directory(dir.File("folder"));
-  EXPECT_THROW(ReadMessageFile(dir.File("folder")), EInOutError);
   // A folder in the way of the file, or no folder to write into.
+  std::filesystem::create_directory(dir.File("folder"));
   WriteMessageFile(path, {"h", "a.html", ""});
   EXPECT_THROW(WriteMessageFile(dir.File("folder"), {"h", "b.html", ""}), EInOutError);
   EXPECT_THROW(WriteMessageFile(dir.File("none/message.$$$"), {"h", "b.html", ""}), EInOutError);
@@ -193,35 +268,30 @@ TEST(HandleAppMessageTest, OnlyTheHelpMessageIsTakenAndBlanksGetDefaults) {
   RegisterHelpMessage();
   FakeTarget target;
 
-  TMsg other{HelpMessageId + 1, 1, 0};
+  TMsg other{HelpMessageId + 1, 1, 0, {}};
   bool handled = false;
   HandleAppMessage(other, handled, target);
   EXPECT_FALSE(handled);
 
-  TMsg wrongParam{HelpMessageId, 2, 0};
+  TMsg wrongParam{HelpMessageId, 2, 0, {}};
   HandleAppMessage(wrongParam, handled, target);
   EXPECT_TRUE(handled);
   EXPECT_TRUE(target.shown.empty());
 
-  dir.Write("message.$$$", "\r\n  \r\n#sec2\r\n");
-  TMsg help{HelpMessageId, 1, 0};
+  // The request comes with the message; the file beside the executable,
+  // which others may be able to write, is never read.
+  dir.Write("message.$$$", "h\r\nattacker.html\r\n\r\n");
+  TMsg help{HelpMessageId, 1, 0, EncodeHandOff({"", "  ", "#sec2"})};
   handled = false;
   HandleAppMessage(help, handled, target);
   EXPECT_TRUE(handled);
   ASSERT_EQ(target.shown.size(), 1u);
   EXPECT_EQ(target.shown[0], (THelpRequest{"h", "contents.html", ""}));
   EXPECT_EQ(target.fronted, 1);
-
-  // No message file: the top-level handler reports it and the page stays.
-  std::filesystem::remove(dir.File("message.$$$"));
-  testing::TakeMessageBoxes();
-  SetApplicationMessageHook([&](TMsg& m, bool& h) { HandleAppMessage(m, h, target); });
-  EXPECT_TRUE(DispatchApplicationMessage(help));
-  SetApplicationMessageHook({});
-  EXPECT_EQ(target.shown.size(), 1u);
-  const auto boxes = testing::TakeMessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find("message.$$$"), std::string::npos);
+  TMsg page{HelpMessageId, 1, 0, EncodeHandOff({"h", "topic.html", "#a"})};
+  HandleAppMessage(page, handled, target);
+  ASSERT_EQ(target.shown.size(), 2u);
+  EXPECT_EQ(target.shown[1], (THelpRequest{"h", "topic.html", "#a"}));
 }
 
 TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
@@ -231,7 +301,7 @@ TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
   FakeTarget target;
   RegisterHelpMessage();
   SetApplicationMessageHook([&](TMsg& m, bool& h) { HandleAppMessage(m, h, target); });
-  LocalChannelServer server(HelpMessageName);
+  LocalChannelServer server(HandOffChannelName(), HelpMessageName);
   ASSERT_TRUE(server.Listen());
 
   EXPECT_EQ(HandOffToRunningInstance({"h", "topic.html", "#sec2"}), 0);
@@ -250,6 +320,56 @@ TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
   PumpUntil([] { return false; });
   EXPECT_EQ(target.shown.size(), 1u);
   SetApplicationMessageHook({});
+}
+
+TEST(HandOffTest, NobodyToReachIsReported) {
+  PrivateRuntimeDir runtime;
+  TempDir dir;
+  ExeDirScope exe(dir.Path());
+  std::string reported;
+  EXPECT_EQ(
+      HandOffToRunningInstance({"h", "a.html", ""}, [&](const std::string& m) { reported = m; }),
+      1);
+  EXPECT_NE(reported.find("could not be reached"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("message.$$$")), "h\r\na.html\r\n\r\n");
+}
+
+TEST(HandOffTest, ARequestArrivingWhileABoxIsOpenWaitsForIt) {
+  TempDir dir;
+  ExeDirScope exe(dir.Path());
+  RegisterHelpMessage();
+  FakeTarget target;
+  SetApplicationMessageHook([&](TMsg& m, bool& h) { HandleAppMessage(m, h, target); });
+  std::size_t shownInBox = 99;
+  MessageBoxHandler previous =
+      SetMessageBoxHandler([&](const std::string&, const std::string&, int) {
+        // The box's own event loop: the request arrives and is dispatched here.
+        PostApplicationMessage({HelpMessageId, 1, 0, EncodeHandOff({"h", "late.html", ""})});
+        PumpUntil([] { return false; });
+        shownInBox = target.shown.size();
+        return IDOK;
+      });
+  ShowErrorBox("Can't locate file: x.jpg");
+  SetMessageBoxHandler(previous);
+  EXPECT_EQ(shownInBox, 0u) << "handled inside the box";
+  ASSERT_TRUE(PumpUntil([&] { return !target.shown.empty(); }));
+  EXPECT_EQ(target.shown[0], (THelpRequest{"h", "late.html", ""}));
+  SetApplicationMessageHook({});
+}
+
+TEST(MessageBoxTest, ARepeatedBoxIsShownOncePerPageLoad) {
+  testing::TakeMessageBoxes();
+  SetRepeatedMessageBoxesShown(false);
+  for (int i = 0; i < 50; ++i) ShowErrorBox("Win32 Error # 8");
+  ShowErrorBox("Can't locate file: a.jpg");
+  EXPECT_EQ(testing::TakeMessageBoxes().size(), 2u);
+  ForgetShownMessageBoxes();
+  ShowErrorBox("Win32 Error # 8");
+  EXPECT_EQ(testing::TakeMessageBoxes().size(), 1u);
+  SetRepeatedMessageBoxesShown(true);
+  ShowErrorBox("Win32 Error # 8");
+  ShowErrorBox("Win32 Error # 8");
+  EXPECT_EQ(testing::TakeMessageBoxes().size(), 2u);
 }
 
 }  // namespace

@@ -436,10 +436,11 @@ TEST(GifDecoder, HugeDeclaredSizesAreRefusedWithoutAllocating) {
   // A huge screen with a small frame: the screen bitmap is refused.
   EXPECT_EQ(GifError(GifHeader(65535, 65535, pal) + EncodeFrame(MakeFrame(1, 1, {1}, 2)) + ";"),
             sGIFImageTooLarge);
-  // Many large frames: those beyond the pixel budget keep no pixels.
+  // Many large frames: those beyond the pixel budget keep no pixels. (Their
+  // data is long enough to stand for such a frame.)
   GifFrame big = MakeFrame(8192, 4096, {}, 2);
-  std::string bigFrame =
-      FrameDescriptor(big) + static_cast<char>(2) + SubBlocks(PackCodes({{4, 3}, {5, 3}}));
+  std::string bigFrame = FrameDescriptor(big) + static_cast<char>(2) +
+                         SubBlocks(PackCodes({{4, 3}, {5, 3}}) + std::string(3000, '\0'));
   std::string gif = GifHeader(8192, 4096, pal);
   for (int i = 0; i < 3; ++i) gif += bigFrame;
   auto g = LoadGif(gif + ";");

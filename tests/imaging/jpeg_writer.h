@@ -13,7 +13,8 @@ namespace kiv::testing {
 
 // pixel(x, y) gives 0x00RRGGBB; greyscale files take the low byte.
 inline bool WriteJpeg(const std::string& path, int width, int height, bool grey,
-                      const std::function<std::uint32_t(int, int)>& pixel, int quality = 90) {
+                      const std::function<std::uint32_t(int, int)>& pixel, int quality = 90,
+                      bool progressive = false) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   jpeg_compress_struct c;
@@ -27,6 +28,7 @@ inline bool WriteJpeg(const std::string& path, int width, int height, bool grey,
   c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
   std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * (grey ? 1 : 3));
   for (int y = 0; y < height; ++y) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -649,6 +651,38 @@ TEST(SelectionWalkTest, AsksOnlyTheSectionsInTheSelection) {
   doc.CopySelectionToClipboard();
   EXPECT_EQ(written, "abcdefghi");
   EXPECT_EQ(made, 2);
+}
+
+TEST(SectionListTest, PicturesOfAPageAndItsCacheShareOneBudget) {
+  // Each request gets what the cache leaves of the budget, and supplies a
+  // 8192 x 4096 bitmap (32 MB) when that is enough.
+  TSectionList doc;
+  std::vector<std::int64_t> allowances;
+  doc.ImageRequest = [&](THTMLViewer*, const std::string&, std::unique_ptr<Bitmap>& b, TColor&) {
+    allowances.push_back(PictureByteAllowance());
+    b = Bitmap::CreateIndexed(8192, 4096, {clBlack});
+  };
+  constexpr std::int64_t kPicture = 8192LL * 4096;
+  auto fetch = [&](const std::string& name) {
+    int transparency = 0;
+    Mask* mask = nullptr;
+    return doc.FetchImage(name, transparency, mask) != nullptr;
+  };
+  int shown = 0;
+  for (int i = 0; i < 10; ++i) shown += fetch("p" + std::to_string(i) + ".gif");
+  EXPECT_EQ(shown, static_cast<int>(PictureBudgetBytes / kPicture));
+  EXPECT_EQ(allowances.front(), PictureBudgetBytes);
+  EXPECT_EQ(allowances.back(), 0);
+  EXPECT_LE(doc.ImageCache->PictureBytes(), PictureBudgetBytes);
+  EXPECT_EQ(PictureByteAllowance(), INT64_MAX) << "the allowance ends with the request";
+  // The next page: pictures the old one used make room for the new ones;
+  // those the new page uses again stay.
+  doc.ImageCache->AgeAll();
+  EXPECT_TRUE(fetch("p0.gif"));
+  EXPECT_TRUE(fetch("new.gif"));
+  EXPECT_EQ(doc.ImageCache->IndexOf("P0.GIF") >= 0, true);
+  EXPECT_LE(doc.ImageCache->PictureBytes(), PictureBudgetBytes);
+  doc.ImageCache->Clear();
 }
 
 }  // namespace
