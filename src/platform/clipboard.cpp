@@ -3,18 +3,16 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "platform/cp1252.h"
-
 namespace kiv {
 
-void SetClipboardText(const std::string& cp1252) {
+void SetClipboardText(const std::string& text, CodePage page) {
   if (!QGuiApplication::instance()) return;
-  QGuiApplication::clipboard()->setText(QString::fromStdU16String(Cp1252ToUtf16(cp1252)));
+  QGuiApplication::clipboard()->setText(QString::fromStdU16String(CodePageToUtf16(page, text)));
 }
 
-std::string ClipboardText() {
+std::string ClipboardText(CodePage page) {
   if (!QGuiApplication::instance()) return {};
-  return Utf16ToCp1252(QGuiApplication::clipboard()->text().toStdU16String());
+  return Utf16ToCodePage(page, QGuiApplication::clipboard()->text().toStdU16String());
 }
 
 }  // namespace kiv

@@ -1,12 +1,15 @@
-// The clipboard in plain-text format. Text is Windows-1252 bytes; it is
-// converted to Unicode on the way out and back on the way in.
+// The clipboard in plain-text format. Text is single-byte in a code page
+// (Windows-1252 unless the caller names another); it is converted to Unicode
+// on the way out and back on the way in.
 #pragma once
 
 #include <string>
 
+#include "platform/code_page.h"
+
 namespace kiv {
 
-void SetClipboardText(const std::string& cp1252);
-std::string ClipboardText();
+void SetClipboardText(const std::string& text, CodePage page = CodePage::Windows1252);
+std::string ClipboardText(CodePage page = CodePage::Windows1252);
 
 }  // namespace kiv

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/code_page.h"
 #include "platform/font_face.h"
 #include "platform/win_types.h"
 
@@ -50,8 +51,13 @@ void Font::SetStyle(std::uint8_t style) {
 
 void Font::SetCharset(int charset) {
   if (charset == charset_) return;
+  const bool samePage = CodePageOfCharset(charset) == CodePageOfCharset(charset_);
   charset_ = charset;
-  Notify();  // nor on the character set
+  // The face maps the 256 bytes to glyphs of the character set's code page.
+  if (samePage)
+    Notify();
+  else
+    Changed();
 }
 
 int Font::PixelSize() const {
@@ -63,7 +69,7 @@ int Font::PixelSize() const {
 }
 
 const FontFace& Font::Face() const {
-  if (!face_) face_ = &FontFace::Get(*name_, PixelSize(), style_);
+  if (!face_) face_ = &FontFace::Get(*name_, PixelSize(), style_, CodePageOfCharset(charset_));
   return *face_;
 }
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <map>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/font.h"
 #include "platform/font_device.h"
 
@@ -26,20 +26,25 @@ std::string Lower(const std::string& s) {
 
 std::string SubstituteFaceName(const std::string& name) {
   static const std::map<std::string, std::string> kSubstitutes = {
-      {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-      {"courier new", "Liberation Mono"},      {"courier", "Liberation Mono"},
-      {"arial", "Liberation Sans"},            {"helvetica", "Liberation Sans"},
-      {"ms sans serif", "Liberation Sans"},    {"ms serif", "Liberation Serif"},
+      {"times new roman", "Liberation Serif"},
+      {"times", "Liberation Serif"},
+      {"courier new", "Liberation Mono"},
+      {"courier", "Liberation Mono"},
+      {"arial", "Liberation Sans"},
+      {"helvetica", "Liberation Sans"},
+      {"ms sans serif", "Liberation Sans"},
+      {"ms serif", "Liberation Serif"},
   };
   auto it = kSubstitutes.find(Lower(name));
   return it == kSubstitutes.end() ? name : it->second;
 }
 
 const FontFace& FontFace::Get(const Key& key) {
-  return Get(key.name, key.pixelSize, key.style);
+  return Get(key.name, key.pixelSize, key.style, key.codePage);
 }
 
-const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8_t style) {
+const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8_t style,
+                              CodePage codePage) {
   // Faces live for the whole process; held through a pointer that is never
   // destroyed so no toolkit font outlives the application object at exit.
   static auto* cache = new std::map<Key, std::unique_ptr<FontFace>>();
@@ -50,19 +55,21 @@ const FontFace& FontFace::Get(const std::string& name, int pixelSize, std::uint8
     const FontFace* face = nullptr;
     int pixelSize = 0;
     std::uint8_t style = 0;
+    CodePage codePage = CodePage::Windows1252;
   };
   static std::array<Recent, 8> recent{};
   static std::size_t nextRecent = 0;
   for (const Recent& r : recent) {
-    if (r.face && r.pixelSize == pixelSize && r.style == style && r.face->key_.name == name)
+    if (r.face && r.pixelSize == pixelSize && r.style == style && r.codePage == codePage &&
+        r.face->key_.name == name)
       return *r.face;
   }
-  Key key{name, pixelSize, style};
+  Key key{name, pixelSize, style, codePage};
   auto it = cache->find(key);
   if (it == cache->end()) {
     it = cache->emplace(key, std::unique_ptr<FontFace>(new FontFace(key))).first;
   }
-  recent[nextRecent] = {it->second.get(), pixelSize, style};
+  recent[nextRecent] = {it->second.get(), pixelSize, style, codePage};
   nextRecent = (nextRecent + 1) % recent.size();
   return *it->second;
 }
@@ -93,7 +100,7 @@ FontFace::FontFace(const Key& key) : key_(key), device_(std::make_unique<Device>
   }
 
   std::u16string chars;
-  for (int b = 0; b < 256; ++b) chars += static_cast<char16_t>(Cp1252ToCodePoint(b));
+  for (int b = 0; b < 256; ++b) chars += static_cast<char16_t>(ByteToCodePoint(key.codePage, b));
   QString s = QString::fromStdU16String(chars);
   QList<quint32> glyphs = raw.glyphIndexesForString(s);
   QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);

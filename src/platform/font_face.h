@@ -1,5 +1,6 @@
 // A resolved device font: the face found for a font name (with substitution of
-// the Windows core fonts), its text metrics and its 256 per-byte advances.
+// the Windows core fonts), its text metrics and its 256 per-byte glyphs and advances in
+// the code page the text is in.
 // Faces are created once per (name, pixel size, style) and kept for the life
 // of the process; what is measured with Advance is exactly what is drawn.
 #pragma once
@@ -8,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "platform/code_page.h"
 
 namespace kiv {
 
@@ -26,12 +29,14 @@ class FontFace {
     std::string name;
     int pixelSize = 0;
     std::uint8_t style = 0;
+    CodePage codePage = CodePage::Windows1252;  // what the 256 bytes stand for
     auto operator<=>(const Key&) const = default;
   };
 
   // The shared face for a key; created on first use.
   static const FontFace& Get(const Key& key);
-  static const FontFace& Get(const std::string& name, int pixelSize, std::uint8_t style);
+  static const FontFace& Get(const std::string& name, int pixelSize, std::uint8_t style,
+                             CodePage codePage = CodePage::Windows1252);
 
   ~FontFace();
   FontFace(const FontFace&) = delete;
