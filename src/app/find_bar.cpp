@@ -87,7 +87,9 @@ bool TFindBar::TakeQuery() {
     return true;
   }
   bool lossless = true;
-  const std::string text = Utf16ToCp1252(edit_->text().toStdU16String(), &lossless);
+  // The query is looked for in the code page of the page's text.
+  const std::string text =
+      Utf16ToCodePage(viewer_->TextCodePage(), edit_->text().toStdU16String(), &lossless);
   bool control = false;
   for (const char c : text) control = control || static_cast<unsigned char>(c) < ' ';
   unmatchable_ = !text.empty() && (!lossless || control);
@@ -117,7 +119,8 @@ void TFindBar::Close() {
 }
 
 void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
-  edit_->setText(QString::fromStdU16String(Cp1252ToUtf16(cp1252Text.substr(0, MaxFindTextLength))));
+  edit_->setText(QString::fromStdU16String(
+      CodePageToUtf16(viewer_->TextCodePage(), cp1252Text.substr(0, MaxFindTextLength))));
   show();
   if (TakeQuery())
     ShowStep(finder_.FindFrom(fromIndex));

@@ -926,8 +926,12 @@ void TKivHelpWindow::UpdateButtons() {
   bForward_->setEnabled(historyIndex_ < static_cast<int>(history_.size()) - 1);
 }
 
+QString TKivHelpWindow::PageQString(const std::string& text) const {
+  return QString::fromStdU16String(CodePageToUtf16(viewer_->TextCodePage(), text));
+}
+
 void TKivHelpWindow::SetCaptionFromTitle() {
-  setWindowTitle(ToQString(viewer_->Title()));
+  setWindowTitle(PageQString(viewer_->Title()));
 }
 
 void TKivHelpWindow::ShowHistoryLabels() {
@@ -1028,7 +1032,7 @@ void TKivHelpWindow::WriteState() {
                              viewer_->PaintPanel()->height()};
   o["fontSizeLabel"] =
       QJsonObject{{"width", label3_->width()}, {"textWidth", label3_->sizeHint().width()}};
-  o["title"] = ToQString(viewer_->Title());
+  o["title"] = PageQString(viewer_->Title());
   o["pageKind"] = ToQString(pageKind_);
   o["imageSource"] = ToQString(imageSource_);
   QJsonArray history;
@@ -1076,7 +1080,7 @@ void TKivHelpWindow::WriteState() {
   }
   o["selStart"] = viewer_->Document().SelStart;
   o["selEnd"] = viewer_->Document().SelEnd;
-  o["selectedText"] = ToQString(viewer_->SelectedText().substr(0, kStateTextLength));
+  o["selectedText"] = PageQString(viewer_->SelectedText().substr(0, kStateTextLength));
   o["clipboard"] = QGuiApplication::clipboard()->text().left(kStateTextLength);
   o["searchText"] = searchBox_->text().left(kStateTextLength);
   o["searchFocused"] = searchBox_->hasFocus();

@@ -157,6 +157,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   void DocumentChanged();
   void UpdateButtons();
   void SetCaptionFromTitle();
+  // Text of the page (its title, its selection) for the window system.
+  QString PageQString(const std::string& text) const;
   void ShowHistoryLabels();
   void FocusViewer();
   // Back or Forward from the keyboard or the mouse's side buttons: as a

@@ -194,8 +194,8 @@ int TSectionList::SelectedTextLength() {
 }
 
 void TSectionList::CopySelectionToClipboard() {
-  if (SelStart >= SelEnd || !ClipboardSinkFactory) return;
-  WalkSelection(ClipboardSinkFactory());
+  if (SelStart >= SelEnd) return;
+  WalkSelection(ClipboardSinkFactory ? ClipboardSinkFactory() : NewClipboardSink(TextCodePage()));
 }
 
 int TSectionList::TopOfSection(int index) const {

@@ -13,6 +13,7 @@
 #include "layout/cell.h"
 #include "layout/html_form_base.h"
 #include "platform/bitmap.h"
+#include "platform/code_page.h"
 #include "platform/color.h"
 #include "platform/font.h"
 #include "reader/free_list.h"
@@ -117,7 +118,10 @@ class TSectionList : public TCell {
   std::function<std::string(const std::string& name)> ImageFileName;
   // The collectors used by SelectedTextLength and CopySelectionToClipboard.
   TextSinkFactory CountingSinkFactory = NewCountingSink;
-  TextSinkFactory ClipboardSinkFactory = NewClipboardSink;
+  // Unset, copying puts the text on the clipboard from the document's code page.
+  TextSinkFactory ClipboardSinkFactory;
+  // The code page of the page's text: the one its CharSet stands for.
+  CodePage TextCodePage() const { return CodePageOfCharset(CharSet); }
 
  private:
   // Runs the selection walk with sink as ClipText; returns its Terminate.

@@ -12,8 +12,8 @@
 #include "layout/list_items.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
-#include "platform/ansi_case.h"
 #include "platform/canvas.h"
+#include "platform/code_page.h"
 #include "reader/map_item.h"
 #include "reader/sel_text.h"
 
@@ -442,11 +442,14 @@ int TSection::FindText(int fromIndex, std::string_view text, bool matchCase) {
   }
   // A long search text matches wherever its first 255 characters match.
   const std::string_view key = text.substr(0, MaxCaselessSearch);
-  const char lower = AnsiLower(key.front());
-  const char upper = AnsiUpper(key.front());
+  // Letter case is that of the page's code page.
+  const CodePage page = Owner ? Owner->TextCodePage() : CodePage::Windows1252;
+  const std::uint8_t* fold = FoldTable(page);
+  const std::uint8_t first = fold[static_cast<unsigned char>(key.front())];
   for (std::size_t i = static_cast<std::size_t>(from); i + key.size() <= buffer.size(); ++i) {
-    if (buffer[i] != lower && buffer[i] != upper) continue;
-    if (AnsiSameText(buffer.substr(i, key.size()), key)) return StartIndex + static_cast<int>(i);
+    if (fold[static_cast<unsigned char>(buffer[i])] != first) continue;
+    if (SameTextIn(page, buffer.substr(i, key.size()), key))
+      return StartIndex + static_cast<int>(i);
   }
   return -1;
 }

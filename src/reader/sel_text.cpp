@@ -43,8 +43,8 @@ int SelTextBuf::Terminate() {
   return Length + 1;
 }
 
-ClipBuffer::ClipBuffer()
-    : SelTextBuf(nullptr, 0), storage_(std::make_unique<char[]>(ClipBufferSize)) {
+ClipBuffer::ClipBuffer(CodePage page)
+    : SelTextBuf(nullptr, 0), page_(page), storage_(std::make_unique<char[]>(ClipBufferSize)) {
   Buffer = storage_.get();
   BufferSize = ClipBufferSize;
 }
@@ -53,7 +53,7 @@ ClipBuffer::~ClipBuffer() = default;
 
 int ClipBuffer::Terminate() {
   const int result = SelTextBuf::Terminate();
-  SetClipboardText(std::string(Buffer, Length));
+  SetClipboardText(std::string(Buffer, Length), page_);
   return result;
 }
 

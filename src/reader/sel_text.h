@@ -43,13 +43,15 @@ class SelTextBuf : public SelTextCount {
 
 class ClipBuffer : public SelTextBuf {
  public:
-  ClipBuffer();
+  // The text is in page's code page; the clipboard gets it in Unicode.
+  explicit ClipBuffer(CodePage page = CodePage::Windows1252);
   ~ClipBuffer() override;
 
   // Terminates the text and puts it on the clipboard as plain text.
   int Terminate() override;
 
  private:
+  CodePage page_;
   std::unique_ptr<char[]> storage_;
 };
 

@@ -7,8 +7,8 @@ namespace kiv {
 std::unique_ptr<TTextSink> NewCountingSink() {
   return std::make_unique<SelTextCount>();
 }
-std::unique_ptr<TTextSink> NewClipboardSink() {
-  return std::make_unique<ClipBuffer>();
+std::unique_ptr<TTextSink> NewClipboardSink(CodePage page) {
+  return std::make_unique<ClipBuffer>(page);
 }
 
 }  // namespace kiv

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/code_page.h"
+
 namespace kiv {
 
 class TTextSink {
@@ -37,6 +39,7 @@ using TextSinkFactory = std::function<std::unique_ptr<TTextSink>()>;
 // The sink that only counts (SelTextCount), and the one that puts the text
 // on the clipboard (ClipBuffer).
 std::unique_ptr<TTextSink> NewCountingSink();
-std::unique_ptr<TTextSink> NewClipboardSink();
+// The clipboard one converts from the code page the text is in.
+std::unique_ptr<TTextSink> NewClipboardSink(CodePage page = CodePage::Windows1252);
 
 }  // namespace kiv

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <fstream>
+#include <istream>
 
 #include "platform/ansi_case.h"
 #include "platform/canvas.h"
@@ -18,6 +20,7 @@
 #include "platform/paths.h"
 #include "platform/qt_window_control.h"
 #include "platform/screen_canvas.h"
+#include "reader/charset_declaration.h"
 #include "viewer/accessible_document.h"
 #include "viewer/document_painter.h"
 #include "viewer/paint_panel.h"
@@ -54,6 +57,36 @@ namespace {
 
 // Least contrast of the focus frame against the background around the page.
 constexpr double MinFrameContrast = 3.0;
+
+// How much of a file or stream is searched for the page's charset: as much as
+// a page may hold.
+constexpr std::size_t kDeclarationWindow = 128000;
+
+std::string ReadHead(std::istream& stream) {
+  std::string head(kDeclarationWindow, '\0');
+  stream.clear();
+  stream.seekg(0);
+  stream.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, stream.gcount())));
+  stream.clear();
+  stream.seekg(0);
+  return head;
+}
+
+std::string ReadFileHead(const std::string& fileName) {
+  std::ifstream in(NativePath(fileName), std::ios::binary);
+  return in ? ReadHead(in) : std::string();
+}
+
+std::string JoinHead(const std::vector<std::string>& lines) {
+  std::string head;
+  for (const std::string& line : lines) {
+    if (head.size() >= kDeclarationWindow) break;
+    head += line;
+    head += '\r';
+  }
+  return head;
+}
 
 QEvent::Type PrivateEvent(int message) {
   return static_cast<QEvent::Type>(QEvent::User + message);
@@ -228,6 +261,17 @@ void THTMLViewer::PrepareLoad() {
   selAnchor_ = -1;
 }
 
+CodePage THTMLViewer::TextCodePage() const {
+  return document_->TextCodePage();
+}
+
+void THTMLViewer::TakeDeclaredCharSet(std::string_view page) {
+  // A page that declares its code page is read in it: drawing, copying,
+  // finding and the caption follow; any other keeps the viewer's CharSet.
+  if (const std::optional<CodePage> declared = DeclaredCodePage(page))
+    document_->CharSet = static_cast<std::uint8_t>(CharsetOfCodePage(*declared));
+}
+
 void THTMLViewer::TakeAnchors(const TAnchorList& anchors) {
   // The first section that names an anchor keeps it.
   for (const auto& [name, section] : anchors) nameList_.emplace(name, section);
@@ -244,10 +288,12 @@ void THTMLViewer::FinishLoad(const TParseResult& result) {
   DoLayout();
 }
 
-void THTMLViewer::LoadFromBuilder(const std::function<TParseResult(TAnchorList&)>& build) {
+void THTMLViewer::LoadFromBuilder(const std::function<TParseResult(TAnchorList&)>& build,
+                                  std::string_view declarations) {
   if (processing_) return;
   ProcessingScope processing(*this);
   PrepareLoad();
+  TakeDeclaredCharSet(declarations);
   TAnchorList anchors;
   TParseResult result;
   std::exception_ptr failure;
@@ -272,24 +318,30 @@ void THTMLViewer::LoadFromBuilder(const std::function<TParseResult(TAnchorList&)
 
 void THTMLViewer::LoadDocumentBuffer(const char* buffer, std::size_t length) {
   if (!buffer) length = 0;
-  LoadFromBuilder([&](TAnchorList& anchors) {
-    return ParseHtmlBuffer(*document_, anchors, buffer ? buffer : "", length, baseTarget_);
-  });
+  LoadFromBuilder(
+      [&](TAnchorList& anchors) {
+        return ParseHtmlBuffer(*document_, anchors, buffer ? buffer : "", length, baseTarget_);
+      },
+      std::string_view(buffer ? buffer : "", length));
 }
 
 void THTMLViewer::LoadDocumentStream(std::istream& stream) {
-  LoadFromBuilder([&](TAnchorList& anchors) {
-    stream.clear();
-    stream.seekg(0);
-    return ParseHtmlStream(*document_, anchors, stream, baseTarget_);
-  });
+  LoadFromBuilder(
+      [&](TAnchorList& anchors) {
+        stream.clear();
+        stream.seekg(0);
+        return ParseHtmlStream(*document_, anchors, stream, baseTarget_);
+      },
+      ReadHead(stream));
 }
 
 void THTMLViewer::LoadDocumentStrings(const std::vector<std::string>& strings, bool asText) {
-  LoadFromBuilder([&](TAnchorList& anchors) {
-    return asText ? ParseTextStrings(*document_, anchors, strings)
-                  : ParseHtmlStrings(*document_, anchors, strings, baseTarget_);
-  });
+  LoadFromBuilder(
+      [&](TAnchorList& anchors) {
+        return asText ? ParseTextStrings(*document_, anchors, strings)
+                      : ParseHtmlStrings(*document_, anchors, strings, baseTarget_);
+      },
+      asText ? std::string() : JoinHead(strings));
 }
 
 void THTMLViewer::LoadFile(const std::string& name, std::uint8_t type) {
@@ -308,6 +360,7 @@ void THTMLViewer::LoadFile(const std::string& name, std::uint8_t type) {
   const std::string fullName = info.absoluteFilePath().toStdString();
 
   PrepareLoad();
+  if (type == HTMLType) TakeDeclaredCharSet(ReadFileHead(fullName));
   TAnchorList anchors;
   TParseResult result;
   std::exception_ptr failure;

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "builder/document_builder.h"
@@ -152,6 +153,9 @@ class THTMLViewer : public QWidget {
   void DrawBorder();
 
   const std::string& Title() const { return title_; }
+  // The code page of the page's text (its Title and SelectedText too): the
+  // one the document's CharSet stands for.
+  CodePage TextCodePage() const;
   const std::string& Base() const { return base_; }
   void SetBase(const std::string& base) { base_ = base; }
   const std::string& BaseTarget() const { return baseTarget_; }
@@ -315,7 +319,12 @@ class THTMLViewer : public QWidget {
   void PublicFileLoad(const std::string& name, std::uint8_t type);
   // Steps shared by every load: clear the root and give it the defaults.
   void PrepareLoad();
-  void LoadFromBuilder(const std::function<TParseResult(TAnchorList&)>& build);
+  // declarations: the page's bytes (or its first ones) where its charset is
+  // looked for.
+  void LoadFromBuilder(const std::function<TParseResult(TAnchorList&)>& build,
+                       std::string_view declarations);
+  // Makes the code page the page declares the document's CharSet.
+  void TakeDeclaredCharSet(std::string_view page);
   void FinishLoad(const TParseResult& result);
   void TakeAnchors(const TAnchorList& anchors);
   int LayoutWidth() const;
