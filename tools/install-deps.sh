@@ -22,6 +22,8 @@ packages=(
   dbus              # a private session bus for the screen-reader tests
   at-spi2-core      # the accessibility bus and registry screen readers use
   python3-pyatspi   # the screen-reader tests read the window through AT-SPI
+  qt6-svg-dev                  # kivpack renders SVG pictures into ones the viewer shows
+  qt6-image-formats-plugins    # kivpack reads WebP pictures
 )
 
 missing=()

@@ -1,5 +1,5 @@
 // kivpack: packs help pages and images into a help package and inspects one.
-//   kivpack build DIR -o kivmap.hpm [--split]
+//   kivpack build DIR -o kivmap.hpm [--split] [--substitute]
 //   kivpack list PKG
 //   kivpack lookup PKG NAME
 //   kivpack extract PKG NAME [-o FILE]
@@ -48,15 +48,18 @@ bool OutputIsFolder(const QString& out, int& code) {
   return true;
 }
 
-int Build(const QStringList& args, const QString& out, bool split) {
-  if (args.size() != 1 || out.isEmpty()) return Usage("kivpack build DIR -o PACKAGE");
+int Build(const QStringList& args, const QString& out, bool split,
+          const PageConversionOptions& options) {
+  if (args.size() != 1 || out.isEmpty())
+    return Usage("kivpack build DIR -o PACKAGE [--split] [--substitute]");
   std::string dir = args[0].toStdString();
   if (!QFileInfo(args[0]).isDir()) return Fail("not a folder: " + dir);
   if (int code = 0; OutputIsFolder(out, code)) return code;
   std::vector<std::string> errors;
   std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
   std::vector<std::string> notes;
-  ConvertUtf8Pages(files, errors, notes);
+  ConvertPages(files, options, errors, notes);
+  ConvertPictures(files, errors, notes);
   SplitOutcome cut;
   if (split) cut = SplitOversizedPages(files, errors, notes);
   for (const std::string& e : CheckPackageFiles(files, split)) errors.push_back(e);
@@ -137,7 +140,8 @@ int main(int argc, char** argv) {
       "Packs help pages and images into a KivHelp package, and inspects packages.\n\n"
       "Commands:\n"
       "  build DIR -o PACKAGE     pack every file under DIR (--split: cut pages over\n"
-      "                           128000 bytes into parts)\n"
+      "                           128000 bytes into parts; pages converted to the code page\n"
+      "                           that holds their characters; --substitute)\n"
       "  list PACKAGE             NAME START END of every entry\n"
       "  lookup PACKAGE NAME      START END of one name (-1 128000 when absent)\n"
       "  extract PACKAGE NAME     the bytes of one entry (to -o FILE or standard output)\n"
@@ -151,6 +155,12 @@ int main(int argc, char** argv) {
       "build: cut every page over 128000 bytes into parts NAME, NAME-2, ... at block "
       "boundaries, send links to the part holding their anchor, and list the moved anchors.");
   parser.addOption(splitOption);
+  QCommandLineOption substituteOption(
+      "substitute",
+      "build: write the closest text (\"->\" for an arrow, \"?\" at worst) for a character "
+      "no code page of its page holds, and list every substitution, instead of refusing the "
+      "page.");
+  parser.addOption(substituteOption);
   if (int code = tool::ParseCommandLine(parser, app.arguments(), "kivpack", "kivpack");
       code != tool::Proceed)
     return code;
@@ -159,7 +169,11 @@ int main(int argc, char** argv) {
   if (args.isEmpty()) return Usage("kivpack COMMAND ... (kivpack --help lists the commands)");
   QString command = args.takeFirst();
   try {
-    if (command == "build") return Build(args, parser.value(outOption), parser.isSet(splitOption));
+    if (command == "build") {
+      PageConversionOptions options;
+      options.substitute = parser.isSet(substituteOption);
+      return Build(args, parser.value(outOption), parser.isSet(splitOption), options);
+    }
     if (command == "list") return List(args);
     if (command == "lookup") return Lookup(args);
     if (command == "extract") return Extract(args, parser.value(outOption));

@@ -13,6 +13,7 @@
 #include "app/string_helpers.h"
 #include "kivpack/package_writer.h"
 #include "kivpack/page_tags.h"
+#include "kivpack/picture_conversion.h"
 #include "kivpack/utf8_pages.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
@@ -48,12 +49,14 @@ bool HasScheme(const std::string& ref) {
 }
 
 struct PageReference {
-  Symbol attribute;  // HrefSy or SrcSy
+  Symbol attribute;  // HrefSy, SrcSy or BackgroundSy
   std::string text;
+  bool picture = false;  // an IMG or INPUT SRC or a BODY BACKGROUND: shown as a picture
 };
 
-// Every HREF and SRC of the tags of a page, in page order, read by the
-// viewer's own tokenizer. Raises the tokenizer's parse error.
+// Every HREF and SRC of the tags of a page and the BODY's BACKGROUND, in page
+// order, read by the viewer's own tokenizer. Raises the tokenizer's parse
+// error.
 std::vector<PageReference> PageReferences(const std::string& bytes) {
   std::vector<PageReference> refs;
   ReaderState reader;
@@ -62,9 +65,12 @@ std::vector<PageReference> PageReferences(const std::string& bytes) {
   do {
     reader.Next();
     if (!TakesAttributes(reader.Sym)) continue;
-    for (Symbol id : {HrefSy, SrcSy}) {
+    for (Symbol id : {HrefSy, SrcSy, BackgroundSy}) {
+      const bool picture = (id == SrcSy && (reader.Sym == ImageSy || reader.Sym == InputSy)) ||
+                           (id == BackgroundSy && reader.Sym == BodySy);
+      if (id == BackgroundSy && !picture) continue;
       const TAttribute* a = nullptr;
-      if (FindAttribute(reader.Attributes, id, a)) refs.push_back({id, a->Text});
+      if (FindAttribute(reader.Attributes, id, a)) refs.push_back({id, a->Text, picture});
     }
   } while (reader.Sym != EndOfInputSymbol);
   return refs;
@@ -227,7 +233,7 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
       problem(std::string("bytes look like UTF-8 (") +
               (encoding.byteOrderMark ? "a byte-order mark, " : "") +
               std::to_string(encoding.multiByte) +
-              " multi-byte characters) but the viewer reads pages as Windows-1252; "
+              " multi-byte characters) but the viewer reads pages in a single-byte code page; "
               "pack the page with kivpack build, which converts it");
     }
     std::vector<PageReference> refs;
@@ -238,7 +244,9 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
       continue;
     }
     for (const PageReference& ref : refs) {
-      const std::string kind = ref.attribute == HrefSy ? "HREF" : "SRC";
+      const std::string kind = ref.attribute == HrefSy  ? "HREF"
+                               : ref.attribute == SrcSy ? "SRC"
+                                                        : "BACKGROUND";
       const std::string quoted = "\"" + Cp1252ToUtf8(ref.text) + "\"";
       if (ref.text.empty()) continue;
       if (ref.attribute == HrefSy && !HasScheme(ref.text) &&
@@ -260,9 +268,14 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
         wanted = LinkFileName(ref.text.substr(0, ref.text.find('#')));
         if (IsBlank(wanted)) continue;
       }
-      if (!entries.count(UpperText(wanted)))
+      if (!entries.count(UpperText(wanted))) {
         problem((ref.attribute == HrefSy ? "broken link " : "missing picture ") + kind + " " +
                 quoted);
+      } else if (ref.picture && !ViewerShowsPictureName(wanted)) {
+        // The window decodes ".bmp", ".gif" and ".jpg" only.
+        problem("picture the viewer will not show " + kind + " " + quoted +
+                " (kivpack build converts PNG, JPEG, SVG and WebP pictures)");
+      }
     }
   }
   for (std::string& line : externals) report.lines.push_back(std::move(line));

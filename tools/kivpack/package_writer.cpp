@@ -8,14 +8,29 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "app/anchor_map.h"
 #include "app/help_package.h"
 #include "app/string_helpers.h"
-#include "kivpack/utf8_pages.h"
+#include "kivpack/page_conversion.h"
+#include "kivpack/picture_conversion.h"
+#include "kivpack/picture_references.h"
 #include "platform/cp1252.h"
 
 namespace kiv {
+
+namespace {
+
+// Sorted by name ignoring case, as the index lists them.
+void SortByName(std::vector<PackageFile>& files) {
+  std::sort(files.begin(), files.end(), [](const PackageFile& a, const PackageFile& b) {
+    std::string ua = UpperText(a.name), ub = UpperText(b.name);
+    return ua != ub ? ua < ub : a.name < b.name;
+  });
+}
+
+}  // namespace
 
 bool IsPageName(const std::string& name) {
   std::string upper = UpperText(name);
@@ -46,42 +61,97 @@ std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::
     }
     files.push_back({name, path.toStdString(), false, {}});
   }
-  std::sort(files.begin(), files.end(), [](const PackageFile& a, const PackageFile& b) {
-    std::string ua = UpperText(a.name), ub = UpperText(b.name);
-    return ua != ub ? ua < ub : a.name < b.name;
-  });
+  SortByName(files);
   return files;
 }
 
-void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
-                      std::vector<std::string>& notes) {
+void ConvertPages(std::vector<PackageFile>& files, const PageConversionOptions& options,
+                  std::vector<std::string>& errors, std::vector<std::string>& notes) {
   for (PackageFile& f : files) {
     if (!IsPageName(f.name)) continue;
     QFile in(QString::fromStdString(f.nativePath));
     if (!in.open(QIODevice::ReadOnly)) continue;  // WritePackage reports it
     const QByteArray data = in.readAll();
     const std::string_view bytes(data.constData(), static_cast<std::size_t>(data.size()));
-    const PageEncodingEvidence evidence = InspectPageEncoding(bytes);
+    PageConversion conversion = ConvertPage(bytes, options);
     const std::string shown = Cp1252ToUtf8(f.name);
-    if (!IsUtf8Page(evidence)) {
-      if (evidence.declared) {
-        notes.push_back(shown + ": declares UTF-8 but is not written in it; packed as it is");
-      }
-      continue;
-    }
-    Utf8Conversion conversion = ConvertUtf8Page(bytes);
+    for (const std::string& n : conversion.notes) notes.push_back(shown + ": " + n);
     if (conversion.problemCount > 0) {
-      errors.push_back(shown + ": written in UTF-8, and cannot be converted to Windows-1252:");
+      errors.push_back(shown + ": written in " + conversion.from +
+                       ", and cannot be converted to one code page:");
       for (const std::string& p : conversion.problems) errors.push_back("  " + shown + ": " + p);
       continue;
     }
+    if (!conversion.converted) continue;
     f.converted = true;
     f.bytes = std::move(conversion.bytes);
-    notes.push_back(shown + ": converted from UTF-8 to Windows-1252");
+    std::string note =
+        shown + ": converted from " + conversion.from + " to " + CodePageName(conversion.codePage);
+    if (conversion.dropped > 0)
+      note += ", " + std::to_string(conversion.dropped) + " invisible characters left out";
+    if (!conversion.substitutions.empty())
+      note += ", " + std::to_string(conversion.substitutions.size()) + " characters substituted";
+    notes.push_back(note);
+    for (const std::string& s : conversion.substitutions) notes.push_back("  " + shown + ": " + s);
   }
 }
 
+void ConvertPictures(std::vector<PackageFile>& files, std::vector<std::string>& errors,
+                     std::vector<std::string>& notes) {
+  std::set<std::string> taken;
+  for (const PackageFile& f : files) taken.insert(UpperText(f.name));
+  PictureRenames renames;
+  for (PackageFile& f : files) {
+    if (!ConvertiblePictureName(f.name)) continue;
+    const std::string shown = Cp1252ToUtf8(f.name);
+    QFile in(QString::fromStdString(f.nativePath));
+    if (!in.open(QIODevice::ReadOnly)) {
+      errors.push_back(shown + ": cannot be read");
+      continue;
+    }
+    PictureConversion picture = ConvertPicture(f.name, in.readAll());
+    if (picture.bytes.empty()) {
+      errors.push_back(shown + ": " + picture.error);
+      continue;
+    }
+    // The old name stays before the new extension; a name already taken
+    // (say a "prev.png.gif" of the folder) gets a number.
+    const std::string ext = picture.gif ? ".gif" : ".bmp";
+    std::string name = f.name + ext;
+    for (int n = 2; taken.count(UpperText(name)); ++n)
+      name = f.name + "-" + std::to_string(n) + ext;
+    taken.insert(UpperText(name));
+    renames[UpperText(f.name)] = name;
+    notes.push_back(shown + ": converted to " +
+                    (picture.gif ? "GIF" : "a 24-bit bitmap over white") + " as " +
+                    Cp1252ToUtf8(name));
+    f.name = name;
+    f.converted = true;
+    f.bytes = std::move(picture.bytes);
+  }
+  if (renames.empty()) return;
+  for (PackageFile& f : files) {
+    if (!IsPageName(f.name)) continue;
+    if (!f.converted) {
+      QFile in(QString::fromStdString(f.nativePath));
+      if (!in.open(QIODevice::ReadOnly)) continue;  // WritePackage reports it
+      const QByteArray data = in.readAll();
+      int count = 0;
+      std::string renamed = RenamePictureReferences(
+          std::string_view(data.constData(), static_cast<std::size_t>(data.size())), renames,
+          &count);
+      if (count == 0) continue;
+      f.converted = true;
+      f.bytes = std::move(renamed);
+    } else {
+      f.bytes = RenamePictureReferences(f.bytes, renames);
+    }
+  }
+  SortByName(files);
+}
+
 std::vector<std::string> CheckPackageFiles(const std::vector<PackageFile>& files, bool split) {
+
   std::vector<std::string> errors;
   if (files.empty()) errors.push_back("no files to pack");
   std::map<std::string, std::string> seen;

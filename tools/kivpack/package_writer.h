@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "kivpack/page_conversion.h"
+
 namespace kiv {
 
 struct PackageFile {
   std::string name;        // as pages refer to it: relative, "/" separators, Windows-1252
   std::string nativePath;  // where the bytes are read from
-  // Set for a page converted from UTF-8: these bytes are packed instead of
-  // the file's.
+  // Set for a page converted to a code page: these bytes are packed instead
+  // of the file's.
   bool converted = false;
   std::string bytes;
 };
@@ -21,12 +23,22 @@ struct PackageFile {
 std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::string& skipPath,
                                              std::vector<std::string>& errors);
 
-// Reads every page and converts those written in UTF-8 to Windows-1252 (see
-// kivpack/utf8_pages.h). A page that cannot be converted is reported in
+// Reads every page and converts those written in UTF-8 (or declared in an
+// ISO-8859 or KOI8 character set) to a code page the viewer reads (see
+// kivpack/page_conversion.h). A page that cannot be converted is reported in
 // errors with the line, column and character; notes tell which pages were
-// converted, and which declare UTF-8 without being written in it.
-void ConvertUtf8Pages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
-                      std::vector<std::string>& notes);
+// converted (and every substitution), and which declare a character set
+// they are not written in or one the viewer does not know.
+void ConvertPages(std::vector<PackageFile>& files, const PageConversionOptions& options,
+                  std::vector<std::string>& errors, std::vector<std::string>& notes);
+
+// Converts every picture the viewer does not show (see
+// kivpack/picture_conversion.h) into a GIF or a bitmap named after it
+// ("images/prev.png.gif"; another name when that one is taken) and renames
+// every page's references to it. A picture that cannot be converted is
+// reported in errors by name; notes tell what each became.
+void ConvertPictures(std::vector<PackageFile>& files, std::vector<std::string>& errors,
+                     std::vector<std::string>& notes);
 
 // The problems that keep files from being packed: none means they can be.
 // Without split, a page over the page buffer is told of kivpack build --split.
