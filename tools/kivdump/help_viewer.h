@@ -3,8 +3,11 @@
 // never shown on screen.
 #pragma once
 
+#include <QString>
+
 #include <string>
 
+#include "kivdump/packed_page.h"
 #include "viewer/html_viewer.h"
 
 namespace kiv::dump {
@@ -14,5 +17,11 @@ namespace kiv::dump {
 // the page), and shows it off screen at width x height.
 void SetUpHelpViewer(THTMLViewer& viewer, int width, int height, int fontSize,
                      const std::string& packagePath);
+
+// Loads the page at path into viewer as it would be packed (see
+// kivdump/packed_page.h). A page packing changes is shown from a temporary
+// copy beside it, so that pictures beside the page are still found; raises
+// what the viewer's file load raises.
+void LoadPackedPage(THTMLViewer& viewer, const QString& path, const PackedPage& page);
 
 }  // namespace kiv::dump

@@ -4,6 +4,7 @@
 //   kivdump render FILE      (the painted page, PNG)
 //   kivdump image FILE       (a decoded picture, JSON)
 //   kivdump print FILE       (the printed page, PDF)
+//   kivdump text FILE        (the text Copy All copies, UTF-8)
 // Each command lives in its own file and registers itself in the table below.
 #include <QApplication>
 #include <QCoreApplication>

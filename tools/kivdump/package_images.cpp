@@ -1,12 +1,11 @@
 #include "kivdump/package_images.h"
 
-#include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
 
-#include "app/help_package.h"
-#include "app/string_helpers.h"
-#include "imaging/gif_image.h"
-#include "imaging/jpeg_loader.h"
+#include <memory>
+
+#include "app/page_image_supply.h"
 #include "imaging/read_stream.h"
 #include "platform/bitmap.h"
 #include "platform/paths.h"
@@ -14,38 +13,25 @@
 namespace kiv::dump {
 
 TGetBitmapEvent PackageImageRequest(const std::string& packagePath) {
-  return [packagePath](THTMLViewer*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
-                       TColor& transparent) {
+  // The help window's own supply, so that a preview shows exactly the
+  // pictures the window shows: looked up as the page names them, decoded by
+  // the name's extension, nothing for a name the window does not decode. A
+  // JPEG passes through a file of a private folder instead of beside the
+  // program.
+  struct Supply {
+    std::string package;
+    FileReadStream stream;
+    QTemporaryDir dir;
+    explicit Supply(const std::string& path) : package(path), stream(NativePath(path)) {}
+  };
+  auto supply = std::make_shared<Supply>(packagePath);
+  return [supply](THTMLViewer*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
+                  TColor& transparent) {
     transparent = NoTransparentColor;
-    try {
-      std::int32_t start = 0, end = 0;
-      FindPackageEntry(packagePath, name, start, end);
-      if (start < 0 || end <= start) return;
-      QFile file(QString::fromStdString(NativePath(packagePath)));
-      if (!file.open(QIODevice::ReadOnly) || !file.seek(start)) return;
-      const QByteArray bytes = file.read(end - start);
-      const std::string upper = UpperText(name);
-      auto endsWith = [&](const char* ext) {
-        std::string e(ext);
-        return upper.size() >= e.size() && upper.compare(upper.size() - e.size(), e.size(), e) == 0;
-      };
-      if (endsWith(".GIF")) {
-        MemoryReadStream stream(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        LoadGifStream(stream, bitmap);
-      } else if (endsWith(".JPG") || endsWith(".JPEG")) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("temp.jpg");
-        QFile out(path);
-        if (dir.isValid() && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size()) {
-          out.close();
-          bitmap = LoadJpegBitmap(path.toStdString(), false);
-        }
-      } else {
-        bitmap = Bitmap::FromFileData(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-      }
-    } catch (const std::exception&) {
-      bitmap.reset();  // a picture that cannot be had shows as broken
-    }
+    if (!supply->stream.IsOpen() || !supply->dir.isValid()) return;
+    const std::string jpeg =
+        QDir::toNativeSeparators(supply->dir.filePath("temp.jpg")).toStdString();
+    bitmap = SupplyPageImage(supply->package, supply->stream, "h", name, jpeg);
   };
 }
 

@@ -1,5 +1,6 @@
 // Images of a page supplied from a help package, as the help window supplies
-// them to its viewer: looked up by name, decoded by extension.
+// them to its viewer, through its own supply: looked up by name, decoded by
+// extension, nothing for a picture the window would not show.
 #pragma once
 
 #include <string>

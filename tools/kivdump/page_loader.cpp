@@ -5,8 +5,10 @@
 #include <QFileInfo>
 
 #include "kivdump/package_images.h"
+#include "kivdump/packed_page.h"
 #include "platform/paths.h"
 #include "platform/screen_canvas.h"
+#include "reader/charset_declaration.h"
 
 namespace kiv::dump {
 
@@ -16,16 +18,20 @@ std::unique_ptr<LoadedPage> LoadPage(const QString& fileName, const PageOptions&
     page->fixedCanvas = std::make_unique<FixedMetricsCanvas>();
     page->screenSwap = std::make_unique<ScopedScreenCanvas>(page->fixedCanvas.get());
   }
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) {
-    page->error = "cannot read " + fileName.toStdString();
+  const PackedPage packed = ReadPageAsPacked(fileName, {options.substitute, options.package});
+  page->notes = packed.notes;
+  if (!packed.problems.empty() || !packed.error.empty()) {
+    page->error = packed.error;
+    for (const std::string& p : packed.problems)
+      page->error += (page->error.empty() ? "" : "\n") + p;
     return page;
   }
-  const QByteArray bytes = file.readAll();
+  const std::string& bytes = packed.bytes;
   page->document = std::make_unique<TSectionList>();
   TSectionList& doc = *page->document;
-  // The help window's viewer settings.
+  // The help window's viewer settings, and the code page the page declares.
   doc.SetDefaults("Times New Roman", "Courier New", options.fontSize, clBtnText, clBlue, clWhite);
+  doc.CharSet = static_cast<std::uint8_t>(CharsetOfCodePage(CodePageOfPage(bytes)));
   doc.ShowImages = options.images;
   const QString dir = QFileInfo(fileName).absolutePath();
   doc.ImageFileName = [dir](const std::string& name) {
@@ -33,8 +39,7 @@ std::unique_ptr<LoadedPage> LoadPage(const QString& fileName, const PageOptions&
   };
   if (!options.package.empty()) doc.ImageRequest = PackageImageRequest(options.package);
   try {
-    page->result =
-        ParseHtmlBuffer(doc, page->anchors, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    page->result = ParseHtmlBuffer(doc, page->anchors, bytes.data(), bytes.size());
   } catch (const std::exception& e) {
     page->error = e.what();
   }

@@ -1,4 +1,4 @@
-// kivdump print FILE --out PDF [--from N] [--to M] [--package PKG]
+// kivdump print FILE --out PDF [--from N] [--to M] [--package PKG] [--substitute]
 // Prints pages N to M of a page as the viewer prints it (margins 2 cm, the
 // help window's viewer settings) into a PDF file, without a printer or a
 // window. A range past the end of the page prints nothing and leaves no file.
@@ -29,14 +29,16 @@ int RunPrint(const QStringList& args) {
   parser.addOptions({{"out", "The PDF file to write.", "PDF"},
                      {"from", "First page to print (1).", "N", "1"},
                      {"to", "Last page to print (9999).", "M", "9999"},
-                     {"package", "Help package that supplies the page's images.", "PKG"}});
+                     {"package", "Help package that supplies the page's images.", "PKG"},
+                     {"substitute", "Read the page as kivpack build --substitute packs it."}});
   tool::AddStandardOptions(parser);
   if (int code = tool::ParseCommandLine(parser, args, "kivdump print", "kivdump");
       code != tool::Proceed)
     return code;
   if (parser.positionalArguments().size() != 1 || !parser.isSet("out") ||
       parser.value("out").isEmpty()) {
-    std::cerr << "usage: kivdump print FILE --out PDF [--from N] [--to M] [--package PKG]\n";
+    std::cerr << "usage: kivdump print FILE --out PDF [--from N] [--to M] [--package PKG]"
+                 " [--substitute]\n";
     return 2;
   }
   bool okFrom = false, okTo = false;
@@ -56,18 +58,22 @@ int RunPrint(const QStringList& args) {
     return 1;
   }
 
-  // The page is shown in a viewer with the help window's settings, then
-  // printed from it.
+  // The page as kivpack build would pack it, shown in a viewer with the help
+  // window's settings, then printed from it.
+  const std::string package =
+      parser.isSet("package") ? parser.value("package").toStdString() : std::string();
+  const PackedPage packed =
+      ReadPageAsPacked(file.absoluteFilePath(), {parser.isSet("substitute"), package});
+  if (!ReportPackedPage(packed, "print")) return 1;
   THTMLViewer viewer;
-  SetUpHelpViewer(viewer, ShownWidth, ShownHeight, DefaultViewerFontSize,
-                  parser.isSet("package") ? parser.value("package").toStdString() : std::string());
+  SetUpHelpViewer(viewer, ShownWidth, ShownHeight, DefaultViewerFontSize, package);
   TPrinterSelection& printer = SelectedPrinter();
   printer.PrinterName.clear();
   printer.OutputFileName = parser.value("out");
   const QFileInfo out(parser.value("out"));
   const QDateTime before = out.exists() ? out.lastModified() : QDateTime();
   try {
-    viewer.LoadHtmlFile(file.absoluteFilePath().toStdString());
+    LoadPackedPage(viewer, file.absoluteFilePath(), packed);
     viewer.PrintRange(fromPage, toPage);
   } catch (const std::exception& e) {
     std::cerr << "kivdump print: " << e.what() << '\n';

@@ -1,10 +1,12 @@
 // kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]
-//                     [--font-size N] [--package PKG] [--scale R]
+//                     [--font-size N] [--package PKG] [--scale R] [--substitute]
 // Paints a page through the viewer control itself, grabbed off screen: a
 // viewer of W x H with the help window's viewer settings, so the picture is
 // what the window shows (frame, scroll bars and all). With a scale the
 // picture has R device pixels per logical pixel, as a window on a screen of
-// that ratio paints it; the layout is the same at every scale.
+// that ratio paints it; the layout is the same at every scale. The page is
+// read as kivpack build packs it (converted to its code page, pictures named
+// as the package names them).
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImage>
@@ -48,14 +50,15 @@ int RunRender(const QStringList& args) {
                      {"scroll", "Vertical scroll position (0).", "Y", "0"},
                      {"font-size", "Base font size in points (12).", "N", "12"},
                      {"package", "Help package that supplies the page's images.", "PKG"},
-                     {"scale", "Device pixels per logical pixel, 1 to 4 (1).", "R", "1"}});
+                     {"scale", "Device pixels per logical pixel, 1 to 4 (1).", "R", "1"},
+                     {"substitute", "Read the page as kivpack build --substitute packs it."}});
   tool::AddStandardOptions(parser);
   if (int code = tool::ParseCommandLine(parser, args, "kivdump render", "kivdump");
       code != tool::Proceed)
     return code;
   if (parser.positionalArguments().size() != 1 || !parser.isSet("out")) {
     std::cerr << "usage: kivdump render FILE --out PNG [--width W] [--height H] [--scroll Y]"
-                 " [--font-size N] [--package PKG] [--scale R]\n";
+                 " [--font-size N] [--package PKG] [--scale R] [--substitute]\n";
     return 2;
   }
   PageOptions options;
@@ -91,13 +94,18 @@ int RunRender(const QStringList& args) {
     return 1;
   }
 
+  // The page as kivpack build would pack it.
+  const PackedPage packed =
+      ReadPageAsPacked(file.absoluteFilePath(), {parser.isSet("substitute"), options.package});
+  if (!ReportPackedPage(packed, "render")) return 1;
+
   // The help window's viewer.
   THTMLViewer viewer;
   SetUpHelpViewer(viewer, width, height, options.fontSize, options.package);
   try {
     // A file load, so that without a package the page's pictures come from
     // files beside it.
-    viewer.LoadHtmlFile(file.absoluteFilePath().toStdString());
+    LoadPackedPage(viewer, file.absoluteFilePath(), packed);
   } catch (const std::exception& e) {
     std::cerr << "kivdump render: " << e.what() << '\n';
     return 1;

@@ -1,0 +1,89 @@
+#include "kivdump/packed_page.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <iostream>
+
+#include "app/help_package.h"
+#include "app/string_helpers.h"
+#include "kivpack/page_conversion.h"
+#include "kivpack/picture_conversion.h"
+#include "kivpack/picture_references.h"
+
+namespace kiv::dump {
+
+namespace {
+
+bool PackageHolds(const std::string& package, const std::string& name) {
+  try {
+    std::int32_t start = -1, end = 0;
+    FindPackageEntry(package, name, start, end);
+    return start >= 0;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+PackedPage ReadPageAsPacked(const QString& path, const PackedPageOptions& options) {
+  PackedPage page;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    page.error = "cannot read " + path.toStdString();
+    return page;
+  }
+  const QByteArray data = file.readAll();
+  page.bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
+  const std::string shown = QFileInfo(path).fileName().toStdString();
+  PageConversionOptions conversionOptions;
+  conversionOptions.substitute = options.substitute;
+  PageConversion conversion = ConvertPage(page.bytes, conversionOptions);
+  for (const std::string& n : conversion.notes) page.notes.push_back(shown + ": " + n);
+  if (conversion.problemCount > 0) {
+    page.problems.push_back(shown + ": written in " + conversion.from +
+                            ", and kivpack build would refuse it:");
+    for (const std::string& p : conversion.problems) page.problems.push_back("  " + p);
+    return page;
+  }
+  if (conversion.converted) {
+    page.notes.push_back(shown + ": read as packed, converted from " + conversion.from + " to " +
+                         CodePageName(conversion.codePage));
+    for (const std::string& s : conversion.substitutions) page.notes.push_back("  " + s);
+    page.bytes = std::move(conversion.bytes);
+    page.changed = true;
+  }
+  // The packer renames the pictures it converts: the page names the GIF or
+  // the bitmap the package holds in place of the original.
+  if (!options.package.empty()) {
+    PictureRenames renames;
+    for (const PictureReference& ref : FindPictureReferences(page.bytes)) {
+      const std::string name = page.bytes.substr(ref.pos, ref.length);
+      if (!ConvertiblePictureName(name) || PackageHolds(options.package, name)) continue;
+      for (const char* ext : {".gif", ".bmp"}) {
+        if (PackageHolds(options.package, name + ext)) {
+          renames[UpperText(name)] = name + ext;
+          break;
+        }
+      }
+    }
+    int count = 0;
+    std::string renamed = RenamePictureReferences(page.bytes, renames, &count);
+    if (count > 0) {
+      page.bytes = std::move(renamed);
+      page.changed = true;
+    }
+  }
+  return page;
+}
+
+bool ReportPackedPage(const PackedPage& page, const char* command) {
+  for (const std::string& n : page.notes) std::cerr << "kivdump " << command << ": " << n << '\n';
+  for (const std::string& p : page.problems)
+    std::cerr << "kivdump " << command << ": " << p << '\n';
+  if (!page.error.empty()) std::cerr << "kivdump " << command << ": " << page.error << '\n';
+  return page.problems.empty() && page.error.empty();
+}
+
+}  // namespace kiv::dump
