@@ -15,7 +15,6 @@
 #include "imaging/read_stream.h"
 #include "kivpack/gif_writer.h"
 #include "kivpack/picture_conversion.h"
-#include "kivpack/picture_references.h"
 
 namespace kiv {
 namespace {
@@ -170,21 +169,6 @@ TEST(PictureConversionTest, DamagedAndOversizedPicturesAreRefused) {
   EXPECT_TRUE(huge.bytes.empty());
   EXPECT_NE(huge.error.find("20000 x 20000, over the 2000 x 2000 limit"), std::string::npos)
       << huge.error;
-}
-
-TEST(PictureReferencesTest, SourcesAndBackgroundsAreRenamedAndNothingElse) {
-  const PictureRenames renames = {{"IMAGES/PREV.PNG", "images/prev.png.gif"},
-                                  {"BG.SVG", "bg.svg.bmp"}};
-  int count = 0;
-  const std::string page =
-      "<BODY background=bg.svg><img alt='images/prev.png' SRC=\"Images/Prev.png\">"
-      "<a href=\"images/prev.png\">x</a><!-- <img src=images/prev.png> -->"
-      "<input type=image src='images/prev.png'><p>images/prev.png</p>";
-  EXPECT_EQ(RenamePictureReferences(page, renames, &count),
-            "<BODY background=bg.svg.bmp><img alt='images/prev.png' SRC=\"images/prev.png.gif\">"
-            "<a href=\"images/prev.png\">x</a><!-- <img src=images/prev.png> -->"
-            "<input type=image src='images/prev.png.gif'><p>images/prev.png</p>");
-  EXPECT_EQ(count, 3);
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <iostream>
 
 #include "app/help_package.h"
-#include "app/string_helpers.h"
 #include "kivpack/page_conversion.h"
+#include "kivpack/page_tags.h"
 #include "kivpack/picture_conversion.h"
-#include "kivpack/picture_references.h"
+#include "kivpack/reference_rewriter.h"
 
 namespace kiv::dump {
 
@@ -57,23 +57,26 @@ PackedPage ReadPageAsPacked(const QString& path, const PackedPageOptions& option
   // The packer renames the pictures it converts: the page names the GIF or
   // the bitmap the package holds in place of the original.
   if (!options.package.empty()) {
-    PictureRenames renames;
-    for (const PictureReference& ref : FindPictureReferences(page.bytes)) {
-      const std::string name = page.bytes.substr(ref.pos, ref.length);
+    ReferenceMap renames;
+    PageTagScanner scanner(page.bytes);
+    PageTag tag;
+    while (scanner.Next(tag)) {
+      const PageAttribute* a = tag.sym == ImageSy || tag.sym == InputSy ? tag.Find("SRC")
+                               : tag.sym == BodySy                      ? tag.Find("BACKGROUND")
+                                                                        : nullptr;
+      if (!a || !a->hasValue) continue;
+      const std::string name(AttributeText(page.bytes, *a));
       if (!ConvertiblePictureName(name) || PackageHolds(options.package, name)) continue;
       for (const char* ext : {".gif", ".bmp"}) {
         if (PackageHolds(options.package, name + ext)) {
-          renames[UpperText(name)] = name + ext;
+          renames.Rename(name, name + ext);
           break;
         }
       }
     }
-    int count = 0;
-    std::string renamed = RenamePictureReferences(page.bytes, renames, &count);
-    if (count > 0) {
-      page.bytes = std::move(renamed);
+    const std::string pageName = QFileInfo(path).fileName().toStdString();
+    if (!renames.Empty() && RewriteReferences(page.bytes, renames, pageName) > 0)
       page.changed = true;
-    }
   }
   return page;
 }

@@ -15,7 +15,7 @@
 #include "app/string_helpers.h"
 #include "kivpack/page_conversion.h"
 #include "kivpack/picture_conversion.h"
-#include "kivpack/picture_references.h"
+#include "kivpack/reference_rewriter.h"
 #include "platform/cp1252.h"
 
 namespace kiv {
@@ -100,7 +100,7 @@ void ConvertPictures(std::vector<PackageFile>& files, std::vector<std::string>& 
                      std::vector<std::string>& notes) {
   std::set<std::string> taken;
   for (const PackageFile& f : files) taken.insert(UpperText(f.name));
-  PictureRenames renames;
+  ReferenceMap renames;
   for (PackageFile& f : files) {
     if (!ConvertiblePictureName(f.name)) continue;
     const std::string shown = Cp1252ToUtf8(f.name);
@@ -121,7 +121,7 @@ void ConvertPictures(std::vector<PackageFile>& files, std::vector<std::string>& 
     for (int n = 2; taken.count(UpperText(name)); ++n)
       name = f.name + "-" + std::to_string(n) + ext;
     taken.insert(UpperText(name));
-    renames[UpperText(f.name)] = name;
+    renames.Rename(f.name, name);
     notes.push_back(shown + ": converted to " +
                     (picture.gif ? "GIF" : "a 24-bit bitmap over white") + " as " +
                     Cp1252ToUtf8(name));
@@ -129,22 +129,19 @@ void ConvertPictures(std::vector<PackageFile>& files, std::vector<std::string>& 
     f.converted = true;
     f.bytes = std::move(picture.bytes);
   }
-  if (renames.empty()) return;
+  if (renames.Empty()) return;
   for (PackageFile& f : files) {
     if (!IsPageName(f.name)) continue;
     if (!f.converted) {
       QFile in(QString::fromStdString(f.nativePath));
       if (!in.open(QIODevice::ReadOnly)) continue;  // WritePackage reports it
       const QByteArray data = in.readAll();
-      int count = 0;
-      std::string renamed = RenamePictureReferences(
-          std::string_view(data.constData(), static_cast<std::size_t>(data.size())), renames,
-          &count);
-      if (count == 0) continue;
+      std::string bytes(data.constData(), static_cast<std::size_t>(data.size()));
+      if (RewriteReferences(bytes, renames, f.name) == 0) continue;
       f.converted = true;
-      f.bytes = std::move(renamed);
+      f.bytes = std::move(bytes);
     } else {
-      f.bytes = RenamePictureReferences(f.bytes, renames);
+      RewriteReferences(f.bytes, renames, f.name);
     }
   }
   SortByName(files);
