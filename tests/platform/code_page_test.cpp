@@ -82,7 +82,7 @@ TEST(CodePageTest, LetterCaseFoldsWithinTheCodePage) {
   EXPECT_EQ(UpperIn(CodePage::Windows1257, '\xF0'), '\xD0');  // š, Š
   // Bytes without a partner stay as they are.
   for (CodePage page : kCodePagesInPackingOrder) {
-    for (char c : {'1', ' ', '\x04', '\xA0', '\xD7'}) {
+    for (char c : {'1', ' ', '\x04', '\xA0', '\xAB'}) {
       EXPECT_EQ(UpperIn(page, c), c);
       EXPECT_EQ(LowerIn(page, c), c);
     }

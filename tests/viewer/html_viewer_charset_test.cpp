@@ -81,7 +81,9 @@ TEST(FontCodePageTest, TheFaceDrawsTheBytesOfItsCharacterSet) {
   // The glyph index of 0xDF differs when the font has both letters.
   const auto& w = western.Face().GetDevice();
   const auto& c = cyrillic.Face().GetDevice();
-  if (w.raw.isValid() && c.raw.isValid()) EXPECT_NE(w.glyphs[0xDF], c.glyphs[0xDF]);
+  if (w.raw.isValid() && c.raw.isValid()) {
+    EXPECT_NE(w.glyphs[0xDF], c.glyphs[0xDF]);
+  }
 }
 
 }  // namespace
