@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -52,7 +53,7 @@ class KivpackTreeTest : public ::testing::Test {
         Page("\xD0\xA1\xD0\xBE\xD0\xB4\xD0\xB5\xD1\x80\xD0\xB6\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5",
              "<p>\xD0\xAF \xD0\xB8 \xD1\x8F\xE2\x80\x8B</p><img src=\"images/prev.png\">"
              "<img src=\"images/photo.png\"><img src=images/prev.png.gif>"
-             "<a href=\"greek.html\">\xCE\xB1</a>"));
+             "<a href=\"greek.html\">\xD0\x93</a>"));
     src.Write(
         "greek.html",
         "<html><head><meta charset=\"utf-8\"><title>\xCE\x91</title></head>"

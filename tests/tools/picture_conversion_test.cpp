@@ -27,6 +27,16 @@ QByteArray Png(const QImage& image) {
   return bytes;
 }
 
+// The CRC-32 that closes a PNG chunk.
+std::uint32_t Crc32(const QByteArray& bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
 struct DecodedGif {
   int width = 0, height = 0;
   std::vector<std::uint8_t> indices;
@@ -165,6 +175,8 @@ TEST(PictureConversionTest, DamagedAndOversizedPicturesAreRefused) {
     header[at + 2] = static_cast<char>(0x4E);
     header[at + 3] = static_cast<char>(0x20);
   }
+  const std::uint32_t crc = Crc32(header.mid(12, 17));  // the chunk's type and data
+  for (int i = 0; i < 4; ++i) header[29 + i] = static_cast<char>((crc >> (24 - 8 * i)) & 0xFF);
   const PictureConversion huge = ConvertPicture("huge.png", header);
   EXPECT_TRUE(huge.bytes.empty());
   EXPECT_NE(huge.error.find("20000 x 20000, over the 2000 x 2000 limit"), std::string::npos)
