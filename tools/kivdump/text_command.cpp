@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 
+#include "common/tool_command_line.h"
 #include "kivdump/commands.h"
 #include "kivdump/page_loader.h"
 #include "platform/code_page.h"
@@ -46,15 +47,10 @@ int RunText(const QStringList& args) {
   parser.addPositionalArgument("file", "The HTML page.");
   parser.addOptions({{"package", "Help package that supplies the page's images.", "PKG"},
                      {"substitute", "Read the page as kivpack build --substitute packs it."}});
-  parser.addHelpOption();
-  if (!parser.parse(args)) {
-    std::cerr << "kivdump text: " << parser.errorText().toStdString() << '\n';
-    return 2;
-  }
-  if (parser.isSet("help")) {
-    std::cout << parser.helpText().toStdString();
-    return 0;
-  }
+  tool::AddStandardOptions(parser);
+  if (int code = tool::ParseCommandLine(parser, args, "kivdump text", "kivdump");
+      code != tool::Proceed)
+    return code;
   if (parser.positionalArguments().size() != 1) {
     std::cerr << "usage: kivdump text FILE [--package PKG] [--substitute]\n";
     return 2;
