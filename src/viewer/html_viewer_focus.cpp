@@ -113,6 +113,13 @@ bool THTMLViewer::focusNextPrevChild(bool next) {
   // the walk from its own place.
   if (QWidget* focus = QApplication::focusWidget();
       focus && focus != this && paintPanel_->isAncestorOf(focus)) {
+    // A focused control that scrolled out of sight is being hidden: the
+    // toolkit asks for the next child, but no key moved the focus, so the
+    // page takes it back without walking to another stop (or scrolling).
+    if (focus->isHidden()) {
+      setFocus(Qt::OtherFocusReason);
+      return true;
+    }
     if (const int at = Stops().FindControl(focus); at >= 0) focusedStop_ = at;
   }
   if (FocusNextStop(next)) return true;
