@@ -63,28 +63,33 @@ std::string MakePage(int n, std::uint32_t& seed) {
   return page;
 }
 
+// Writes a package of count pages made by makePage (NAME0.html, NAME1.html,
+// ...) into its own temporary folder and gives its path.
+template <typename MakePageFn>
+std::string WritePackage(const char* folder, const char* name, int count, std::uint32_t seed,
+                         MakePageFn makePage) {
+  const auto dir = std::filesystem::temp_directory_path() / folder;
+  std::filesystem::create_directories(dir);
+  const std::string p = (dir / "kivmap.hpm").string();
+  std::vector<std::string> pages;
+  std::string lines;
+  std::size_t offset = 0;
+  for (int i = 0; i < count; ++i) {
+    pages.push_back(makePage(i, seed));
+    lines += name + std::to_string(i) + ".html," + std::to_string(offset) + "\r\n";
+    offset += pages.back().size();
+  }
+  lines += "******," + std::to_string(offset) + "\r\n";
+  char start[32];
+  std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
+  std::ofstream out(p, std::ios::binary);
+  out << start << lines;
+  for (const std::string& page : pages) out << page;
+  return p;
+}
+
 const std::string& PackagePath() {
-  static const std::string path = [] {
-    const auto dir = std::filesystem::temp_directory_path() / "kivbench-search";
-    std::filesystem::create_directories(dir);
-    const std::string p = (dir / "kivmap.hpm").string();
-    std::uint32_t seed = 12345;
-    std::vector<std::string> pages;
-    std::string lines;
-    std::size_t offset = 0;
-    for (int i = 0; i < kPages; ++i) {
-      pages.push_back(MakePage(i, seed));
-      lines += "topic" + std::to_string(i) + ".html," + std::to_string(offset) + "\r\n";
-      offset += pages.back().size();
-    }
-    lines += "******," + std::to_string(offset) + "\r\n";
-    char start[32];
-    std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
-    std::ofstream out(p, std::ios::binary);
-    out << start << lines;
-    for (const std::string& page : pages) out << page;
-    return p;
-  }();
+  static const std::string path = WritePackage("kivbench-search", "topic", kPages, 12345, MakePage);
   return path;
 }
 
@@ -176,27 +181,8 @@ std::string MakeLargePage(int n, std::uint32_t& seed) {
 }
 
 const std::string& LargePackagePath() {
-  static const std::string path = [] {
-    const auto dir = std::filesystem::temp_directory_path() / "kivbench-search-large";
-    std::filesystem::create_directories(dir);
-    const std::string p = (dir / "kivmap.hpm").string();
-    std::uint32_t seed = 4242;
-    std::vector<std::string> pages;
-    std::string lines;
-    std::size_t offset = 0;
-    for (int i = 0; i < kLargePages; ++i) {
-      pages.push_back(MakeLargePage(i, seed));
-      lines += "chapter" + std::to_string(i) + ".html," + std::to_string(offset) + "\r\n";
-      offset += pages.back().size();
-    }
-    lines += "******," + std::to_string(offset) + "\r\n";
-    char start[32];
-    std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
-    std::ofstream out(p, std::ios::binary);
-    out << start << lines;
-    for (const std::string& page : pages) out << page;
-    return p;
-  }();
+  static const std::string path =
+      WritePackage("kivbench-search-large", "chapter", kLargePages, 4242, MakeLargePage);
   return path;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kiv {
@@ -19,6 +20,10 @@ enum class Utf8Sequence {
 // 1 for an invalid byte, which is skipped alone). pos must be inside text.
 Utf8Sequence DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp,
                           std::size_t& length);
+
+// Appends the UTF-8 form of cp (any value up to U+10FFFF, including ones no
+// code page holds).
+void AppendUtf8(std::string& out, char32_t cp);
 
 // The UTF-8 byte-order mark at the start of text.
 bool HasUtf8Bom(std::string_view text);
