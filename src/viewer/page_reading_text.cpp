@@ -5,7 +5,7 @@
 #include "layout/section_list.h"
 #include "layout/table.h"
 #include "layout/text_section.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "reader/text_sink.h"
 
 namespace kiv {
@@ -53,10 +53,8 @@ void ForEachTextSection(const TCell& cell, F& f) {
 }  // namespace
 
 QString PageTextToUnicode(const TSectionList& document, std::string_view text) {
-  // Pages are Windows-1252 today; the document's code page decides here
-  // once pages may name others.
-  (void)document;
-  return QString::fromStdU16String(Cp1252ToUtf16(text));
+  // The page's text is in the document's code page (its declared charset).
+  return QString::fromStdU16String(CodePageToUtf16(document.TextCodePage(), text));
 }
 
 void CollectDocumentText(TSectionList& document, int start, int end, TTextSink& sink) {

@@ -71,6 +71,17 @@ TEST_F(AccessibleDocumentTest, TheDocumentIsNamedByTheTitleAndReadsTheCopiedText
   EXPECT_EQ(document.textAtOffset(at + 1, QAccessible::WordBoundary, &start, &end), "link");
 }
 
+TEST_F(AccessibleDocumentTest, APageInAnotherCodePageReadsInItsOwnScript) {
+  // "\xCF\xF0\xE8\xE2\xE5\xF2" is "Привет" in Windows-1251.
+  LoadHtml("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+           "<title>\xCF\xF0\xE8\xE2\xE5\xF2</title><p>\xCF\xF0\xE8\xE2\xE5\xF2 <a "
+           "href=\"x.html\">\xEC\xE8\xF0</a></p>");
+  PaintNow();
+  TAccessibleDocument& document = Document();
+  EXPECT_EQ(document.text(QAccessible::Name), QString::fromUtf8("Привет"));
+  EXPECT_TRUE(document.text(0, -1).startsWith(QString::fromUtf8("Привет мир")));
+}
+
 TEST_F(AccessibleDocumentTest, TextOffsetsAreTheViewersCharacters) {
   TAccessibleDocument& document = Document();
   const QString text = document.text(0, -1);
