@@ -95,7 +95,7 @@ void AccessibleStopFocused(THTMLViewer& viewer, int stop) {
 // --- the document ------------------------------------------------------------------
 
 TAccessibleDocument::TAccessibleDocument(THTMLViewer* viewer)
-    : QAccessibleWidget(viewer, QAccessible::Document) {
+    : QAccessibleWidget(viewer, QAccessible::Document), viewer_(viewer) {
   viewer->SetAccessibleDocument(this);
 }
 
@@ -104,10 +104,6 @@ TAccessibleDocument::~TAccessibleDocument() {
   // goes with its viewer, or with the toolkit's own end.
   if (THTMLViewer* viewer = Viewer(); viewer && viewer->AccessibleDocument() == this)
     viewer->SetAccessibleDocument(nullptr);
-}
-
-THTMLViewer* TAccessibleDocument::Viewer() const {
-  return static_cast<THTMLViewer*>(widget());
 }
 
 void* TAccessibleDocument::interface_cast(QAccessible::InterfaceType type) {

@@ -35,7 +35,10 @@ class TAccessibleDocument : public QAccessibleWidget, public QAccessibleTextInte
   TAccessibleDocument(const TAccessibleDocument&) = delete;
   TAccessibleDocument& operator=(const TAccessibleDocument&) = delete;
 
-  THTMLViewer* Viewer() const;
+  // The viewer this document reads; null once the viewer has gone (the
+  // toolkit deletes the document only after the viewer's own destructor).
+  THTMLViewer* Viewer() const { return viewer_; }
+  void ViewerGone() { viewer_ = nullptr; }
 
   void* interface_cast(QAccessible::InterfaceType type) override;
   QString text(QAccessible::Text t) const override;
@@ -79,6 +82,7 @@ class TAccessibleDocument : public QAccessibleWidget, public QAccessibleTextInte
   void ReleaseLinks(bool announce) const;
 
  private:
+  THTMLViewer* viewer_;  // not owned: the document belongs to the toolkit's cache
   void RefreshLinks() const;
 
   mutable unsigned textGeneration_ = 0;

@@ -241,7 +241,10 @@ THTMLViewer::THTMLViewer(QWidget* parent) : QWidget(parent) {
 THTMLViewer::~THTMLViewer() {
   autoScrollTimer_.stop();
   // The link children point into the page that goes now.
-  if (accessibleDocument_) accessibleDocument_->ReleaseLinks(false);
+  if (accessibleDocument_) {
+    accessibleDocument_->ReleaseLinks(false);
+    accessibleDocument_->ViewerGone();
+  }
   nameList_.clear();
   // The document goes before the panel its controls may live on.
   document_.reset();
