@@ -3,7 +3,8 @@
 // the registered message reaches the application hook of a help window,
 // which shows the page the request names from a small package. The request
 // must also survive being encoded and decoded again, as a second start
-// passes it on, and the message file a second start writes for the host.
+// passes it on (with an activation token), and the message file a second
+// start writes for the host.
 #include <QCoreApplication>
 
 #include <cstddef>
@@ -21,6 +22,7 @@
 #include "platform/app_message.h"
 #include "platform/file_error.h"
 #include "platform/paths.h"
+#include "platform/window_activation.h"
 
 namespace {
 
@@ -110,6 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   if (!(DecodeHandOff(EncodeHandOff(read)) == expected)) __builtin_trap();
+  // The activation token taken is one worth presenting, and it travels on
+  // unchanged beside the request.
+  const std::string token = HandOffActivationToken(record);
+  if (!token.empty() && !IsUsableActivationToken(token)) __builtin_trap();
+  const std::string passed = EncodeHandOff(read, token);
+  if (HandOffActivationToken(passed) != token || !(DecodeHandOff(passed) == expected))
+    __builtin_trap();
   WriteMessageFile(MessageFilePath(), read);
 
   // The first instance handles the message and shows its page. A page the

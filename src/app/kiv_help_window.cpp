@@ -48,6 +48,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/screen_canvas.h"
+#include "platform/window_activation.h"
 #include "reader/url_target.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
@@ -487,7 +488,7 @@ void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fi
     packageStream_ = std::make_unique<FileReadStream>(NativePath(package_->PackagePath()));
     if (!startKind) {
       show();
-      BringToFront();
+      BringToFront({});
     }
     LoadPage(package_->PageHoldingAnchor(fileName, anchor), true);
     LoadBuffer();
@@ -504,12 +505,18 @@ void TKivHelpWindow::ShowHelpPage(const std::string& kind, const std::string& fi
   ReportState();
 }
 
-void TKivHelpWindow::BringToFront() {
+void TKivHelpWindow::BringToFront(const std::string& activationToken) {
   // Restores the window if it was minimised and raises it above the others.
   if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   if (!isVisible()) show();
-  raise();
-  activateWindow();
+  const bool presented = ActivateWindow(*this, activationToken);
+  // Only a hand-off brings a token; the window's own calls leave the last
+  // hand-off's record alone.
+  if (!activationToken.empty()) {
+    lastActivationToken_ = activationToken;
+    activationTokenPresented_ = presented;
+    ReportState();
+  }
 }
 
 void TKivHelpWindow::NavigateTo(const std::string& target) {
@@ -1055,6 +1062,9 @@ void TKivHelpWindow::WriteState() {
   o["visible"] = isVisible();
   o["closed"] = closed_;
   o["pid"] = static_cast<qint64>(QCoreApplication::applicationPid());
+  o["platform"] = QGuiApplication::platformName();
+  o["activationToken"] = QString::fromStdString(lastActivationToken_);
+  o["activationTokenPresented"] = activationTokenPresented_;
   QJsonObject find;
   find["visible"] = !findBar_->isHidden();
   find["text"] = findBar_->Edit()->text();

@@ -63,7 +63,7 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // Show requests and link targets.
   void ShowHelpPage(const std::string& kind, const std::string& fileName, bool printEnabled,
                     const std::string& anchor) override;
-  void BringToFront() override;
+  void BringToFront(const std::string& activationToken) override;
   void NavigateTo(const std::string& target);
 
   // Handlers.
@@ -137,6 +137,10 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // Pictures looked up in the package so far.
   int ImageLookups() const { return imageLookups_; }
   int PaintCount() const { return paintCount_; }
+  // The activation token of the last hand-off (empty when it came without
+  // one), and whether it was presented to the desktop.
+  const std::string& LastActivationToken() const { return lastActivationToken_; }
+  bool ActivationTokenPresented() const { return activationTokenPresented_; }
 
   // Writes a snapshot of the window's state as JSON to path after every
   // change (window tests watch it); empty turns it off.
@@ -205,6 +209,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // Pictures of this page load that could not be had (upper case).
   std::set<std::string> noImages_;
   int paintCount_ = 0;
+  std::string lastActivationToken_;
+  bool activationTokenPresented_ = false;
   std::string stateFile_;
   bool statePending_ = false;
 

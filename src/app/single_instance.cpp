@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "platform/window_activation.h"
 
 namespace kiv {
 
@@ -93,29 +94,51 @@ void WriteMessageFile(const std::string& path, const THelpRequest& request) {
   if (!ReplaceFileSafely(NativePath(path), text)) throw EInOutError("Can't write file: " + path);
 }
 
-std::string EncodeHandOff(const THelpRequest& request) {
-  auto field = [](const char* key, const std::string& value) {
-    return std::string(key) + "=" + OneLine(value.substr(0, MaxRequestPart)) + "\n";
+std::string EncodeHandOff(const THelpRequest& request, std::string_view activationToken) {
+  auto field = [](const char* key, std::string_view value) {
+    return std::string(key) + "=" + OneLine(std::string(value.substr(0, MaxRequestPart))) + "\n";
   };
-  return field("kind", request.Kind) + field("file", request.FileName) +
-         field("anchor", request.Anchor);
+  std::string data = field("kind", request.Kind) + field("file", request.FileName) +
+                     field("anchor", request.Anchor);
+  if (IsUsableActivationToken(activationToken)) data += field("token", activationToken);
+  return data;
 }
 
-THelpRequest DecodeHandOff(std::string_view data) {
-  THelpRequest r;
+namespace {
+
+// Calls take(key, value) for each "key=value" line of a hand-off message, in
+// order; lines without "=" are skipped.
+template <class Take>
+void ForEachHandOffField(std::string_view data, Take take) {
   while (!data.empty()) {
     const std::size_t end = std::min(data.find('\n'), data.size());
     const std::string_view line = data.substr(0, end);
     data.remove_prefix(std::min(end + 1, data.size()));
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string_view key = line.substr(0, eq);
-    const std::string value(line.substr(eq + 1, MaxRequestPart));
-    if (key == "kind") r.Kind = value;
-    if (key == "file") r.FileName = value;
-    if (key == "anchor") r.Anchor = value;
+    take(line.substr(0, eq), line.substr(eq + 1));
   }
+}
+
+}  // namespace
+
+THelpRequest DecodeHandOff(std::string_view data) {
+  THelpRequest r;
+  ForEachHandOffField(data, [&r](std::string_view key, std::string_view value) {
+    const std::string part(value.substr(0, MaxRequestPart));
+    if (key == "kind") r.Kind = part;
+    if (key == "file") r.FileName = part;
+    if (key == "anchor") r.Anchor = part;
+  });
   return r;
+}
+
+std::string HandOffActivationToken(std::string_view data) {
+  std::string_view token;
+  ForEachHandOffField(data, [&token](std::string_view key, std::string_view value) {
+    if (key == "token") token = value;
+  });
+  return IsUsableActivationToken(token) ? std::string(token) : std::string();
 }
 
 void HandleAppMessage(TMsg& msg, bool& handled, THelpRequestTarget& target) {
@@ -132,7 +155,7 @@ void HandleAppMessage(TMsg& msg, bool& handled, THelpRequestTarget& target) {
   }
   const THelpRequest r = ApplyRequestDefaults(DecodeHandOff(msg.Data));
   target.ShowHelpPage(r.Kind, r.FileName, true, r.Anchor);
-  target.BringToFront();
+  target.BringToFront(HandOffActivationToken(msg.Data));
 }
 
 int HandOffToRunningInstance(const THelpRequest& arguments,
@@ -149,7 +172,7 @@ int HandOffToRunningInstance(const THelpRequest& arguments,
   }
   RegisterHelpMessage();
   const std::string channel = HandOffChannelName();
-  const std::string data = EncodeHandOff(arguments);
+  const std::string data = EncodeHandOff(arguments, StartupActivationToken());
   const auto until = std::chrono::steady_clock::now() + kHandOffWait;
   ChannelPostResult result;
   for (;;) {

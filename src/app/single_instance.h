@@ -64,11 +64,16 @@ constexpr std::size_t MaxRequestPart = 256 * 1024;
 
 // The request as the hand-off message carries it: "key=value" lines ended by
 // LF (kind, file, anchor); a line break inside a value becomes a space.
-// Readers skip keys they do not know, so later senders may add fields.
-std::string EncodeHandOff(const THelpRequest& request);
+// A usable activation token of the second start follows as "token" (one that
+// is not usable is left out). Readers skip keys they do not know, so later
+// senders may add fields.
+std::string EncodeHandOff(const THelpRequest& request, std::string_view activationToken = {});
 // The request of a hand-off message: unknown keys and lines without "=" are
 // skipped, a key given twice keeps its last value, missing ones are empty.
 THelpRequest DecodeHandOff(std::string_view data);
+// The activation token of a hand-off message, read as DecodeHandOff reads
+// the request; empty when there is none or the one given is not usable.
+std::string HandOffActivationToken(std::string_view data);
 
 // What the receiving side asks of the help window.
 class THelpRequestTarget {
@@ -76,19 +81,23 @@ class THelpRequestTarget {
   virtual ~THelpRequestTarget() = default;
   virtual void ShowHelpPage(const std::string& kind, const std::string& fileName, bool printEnabled,
                             const std::string& anchor) = 0;
-  // Minimises and restores the application: the window comes to the front.
-  virtual void BringToFront() = 0;
+  // Minimises and restores the application: the window comes to the front,
+  // through the desktop's activation with the second start's token when it
+  // came with one (empty otherwise).
+  virtual void BringToFront(const std::string& activationToken) = 0;
 };
 
 // The application's message hook in the first instance: a HelpMessageId
-// message with wParam 1 shows the page its request names; every
+// message with wParam 1 shows the page its request names and brings the
+// window to the front with the message's activation token; every
 // HelpMessageId message is marked handled; other messages are left alone.
 // One that arrives while a message box is open waits until it is closed, so
 // a request is never handled inside a box.
 void HandleAppMessage(TMsg& msg, bool& handled, THelpRequestTarget& target);
 
-// The second start's side: writes the message file and posts the message to
-// the running instance, waiting briefly for it while it is still starting.
+// The second start's side: writes the message file and posts the message
+// (with this start's activation token, StartupActivationToken) to the
+// running instance, waiting briefly for it while it is still starting.
 // Returns the process exit code: 0, or 1 after passing the error to report
 // when the message file could not be written (the running instance is then
 // not told) or the running instance could not be reached. Without report the

@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/user_runtime_dir.h"
+#include "platform/window_activation.h"
 
 namespace kiv {
 namespace {
@@ -34,12 +35,30 @@ using testing::TempDir;
 struct FakeTarget : THelpRequestTarget {
   std::vector<THelpRequest> shown;
   int fronted = 0;
+  // The activation token of each BringToFront.
+  std::vector<std::string> tokens;
   void ShowHelpPage(const std::string& kind, const std::string& fileName, bool printEnabled,
                     const std::string& anchor) override {
     EXPECT_TRUE(printEnabled);
     shown.push_back({kind, fileName, anchor});
   }
-  void BringToFront() override { ++fronted; }
+  void BringToFront(const std::string& activationToken) override {
+    ++fronted;
+    tokens.push_back(activationToken);
+  }
+};
+
+// Sets XDG_ACTIVATION_TOKEN (or clears it for null) for one test.
+class ActivationTokenScope {
+ public:
+  explicit ActivationTokenScope(const char* token) {
+    if (token) {
+      ::setenv("XDG_ACTIVATION_TOKEN", token, 1);
+    } else {
+      ::unsetenv("XDG_ACTIVATION_TOKEN");
+    }
+  }
+  ~ActivationTokenScope() { ::unsetenv("XDG_ACTIVATION_TOKEN"); }
 };
 
 // Runs the event loop until done() or a second has passed.
@@ -251,6 +270,7 @@ TEST(MessageFileTest, ThreeLinesForTheHostAndTheRequestInTheMessage) {
             (THelpRequest{"h", "b.html", ""}));
   EXPECT_EQ(DecodeHandOff("anchor=" + std::string(MaxRequestPart + 10, 'y')).Anchor.size(),
             MaxRequestPart);
+  EXPECT_EQ(DecodeHandOff("later=1\nkind=h\nfile=c.html\n"), (THelpRequest{"h", "c.html", ""}));
 
   // A folder in the way of the file, or no folder to write into.
   std::filesystem::create_directory(dir.File("folder"));
@@ -260,6 +280,32 @@ TEST(MessageFileTest, ThreeLinesForTheHostAndTheRequestInTheMessage) {
   EXPECT_EQ(ReadFile(path), "h\r\na.html\r\n\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2)
       << "no temporary file is left behind";
+}
+
+TEST(MessageFileTest, TheActivationTokenTravelsBesideTheRequest) {
+  const THelpRequest request{"h", "topic.html", "#sec2"};
+  const std::string token = "kwin-7_TIME99";
+  const std::string data = EncodeHandOff(request, token);
+  EXPECT_EQ(DecodeHandOff(data), request) << "the token is not part of the request";
+  EXPECT_EQ(HandOffActivationToken(data), token);
+  // No token, or one that is not usable, is not sent at all.
+  EXPECT_EQ(EncodeHandOff(request), EncodeHandOff(request, ""));
+  EXPECT_EQ(data.find("token="), EncodeHandOff(request).size()) << data;
+  for (const std::string& bad : {std::string("a\nkind=start"), std::string("a b"),
+                                std::string(MaxActivationTokenLength + 1, 't')}) {
+    const std::string sent = EncodeHandOff(request, bad);
+    EXPECT_EQ(sent, EncodeHandOff(request));
+    EXPECT_EQ(DecodeHandOff(sent), request);
+  }
+  // What the receiver takes: the last token line, and none that a sender
+  // other than ours could have made unusable.
+  EXPECT_EQ(HandOffActivationToken("kind=h\ntoken=first\ntoken=second\n"), "second");
+  EXPECT_EQ(HandOffActivationToken("kind=h\nfile=a.html\n"), "");
+  EXPECT_EQ(HandOffActivationToken("token=\n"), "");
+  EXPECT_EQ(HandOffActivationToken("token=has space\n"), "");
+  EXPECT_EQ(HandOffActivationToken("token=" + std::string(MaxActivationTokenLength + 1, 'x')), "");
+  EXPECT_EQ(HandOffActivationToken("tokens=abc\nxtoken=abc\ntoken"), "");
+  EXPECT_EQ(HandOffActivationToken("token=abc=def"), "abc=def");
 }
 
 TEST(HandleAppMessageTest, OnlyTheHelpMessageIsTakenAndBlanksGetDefaults) {
@@ -288,10 +334,12 @@ TEST(HandleAppMessageTest, OnlyTheHelpMessageIsTakenAndBlanksGetDefaults) {
   ASSERT_EQ(target.shown.size(), 1u);
   EXPECT_EQ(target.shown[0], (THelpRequest{"h", "contents.html", ""}));
   EXPECT_EQ(target.fronted, 1);
-  TMsg page{HelpMessageId, 1, 0, EncodeHandOff({"h", "topic.html", "#a"})};
+  TMsg page{HelpMessageId, 1, 0, EncodeHandOff({"h", "topic.html", "#a"}, "tok-1")};
   HandleAppMessage(page, handled, target);
   ASSERT_EQ(target.shown.size(), 2u);
   EXPECT_EQ(target.shown[1], (THelpRequest{"h", "topic.html", "#a"}));
+  // The window is brought to the front with the message's token, if any.
+  EXPECT_EQ(target.tokens, (std::vector<std::string>{"", "tok-1"}));
 }
 
 TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
@@ -304,10 +352,22 @@ TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
   LocalChannelServer server(HandOffChannelName(), HelpMessageName);
   ASSERT_TRUE(server.Listen());
 
-  EXPECT_EQ(HandOffToRunningInstance({"h", "topic.html", "#sec2"}), 0);
+  {
+    // The second start's activation token goes with the request, not into
+    // the host's file.
+    ActivationTokenScope token("second-start_TIME5");
+    EXPECT_EQ(HandOffToRunningInstance({"h", "topic.html", "#sec2"}), 0);
+  }
   EXPECT_EQ(ReadFile(dir.File("message.$$$")), "h\r\ntopic.html\r\n#sec2\r\n");
   ASSERT_TRUE(PumpUntil([&] { return !target.shown.empty(); }));
   EXPECT_EQ(target.shown[0], (THelpRequest{"h", "topic.html", "#sec2"}));
+  EXPECT_EQ(target.tokens, (std::vector<std::string>{"second-start_TIME5"}));
+  {
+    ActivationTokenScope token("not\ta token");
+    EXPECT_EQ(HandOffToRunningInstance({"h", "next.html", ""}), 0);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return target.shown.size() == 2; }));
+  EXPECT_EQ(target.tokens, (std::vector<std::string>{"second-start_TIME5", ""}));
 
   // A message file that cannot be written is reported, and nothing is posted.
   std::filesystem::remove(dir.File("message.$$$"));
@@ -318,7 +378,7 @@ TEST(HandOffTest, SecondStartWritesTheFileAndTheFirstShowsThePage) {
             1);
   EXPECT_NE(reported.find("message.$$$"), std::string::npos);
   PumpUntil([] { return false; });
-  EXPECT_EQ(target.shown.size(), 1u);
+  EXPECT_EQ(target.shown.size(), 2u);
   SetApplicationMessageHook({});
 }
 

@@ -89,6 +89,7 @@ class Viewer:
                         QT_QPA_PLATFORM="xcb", KIVHELP_STATE_FILE=self.state_file,
                         KIVHELP_MESSAGE_BOXES=self.boxes_file)
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.env.pop("XDG_ACTIVATION_TOKEN", None)
         self.first = None
 
     def path(self, name):
@@ -200,6 +201,27 @@ def case_handoff(v):
         check(f.read() == b"\r\n\r\n\r\n", "three empty lines")
     s = v.wait_state("the contents", lambda s: s["title"] == "KivHelp Contents")
     check(s["scrollY"] == 0 and s["pageKind"] == "h", "contents from the top, kind h")
+
+
+def case_handoff_activation_token(v):
+    v.start()
+    check(v.state()["activationToken"] == "", "no token before a hand-off")
+    env = dict(v.env, XDG_ACTIVATION_TOKEN="desktop-start_TIME77")
+    p = subprocess.run([v.exe, "h", "using_viewer.html"], env=env, capture_output=True, timeout=10)
+    check(p.returncode == 0, "second start: %r" % (p.stderr,))
+    s = v.wait_state("the token", lambda s: s["activationToken"] == "desktop-start_TIME77")
+    check(s["title"] == "KivHelp - Using the Viewer", "the page came with it: " + s["title"])
+    # X11 has no activation tokens: the window is raised as without one.
+    check(s["platform"] == "xcb" and not s["activationTokenPresented"], "raised on X11: %r" % s)
+    with open(v.path("message.$$$"), "rb") as f:
+        check(f.read() == b"h\r\nusing_viewer.html\r\n\r\n", "the host's file has no token")
+    # What cannot be a token is not passed on; the request still is.
+    env["XDG_ACTIVATION_TOKEN"] = "two words\nkind=start"
+    p = subprocess.run([v.exe, "h", "keyboard.html"], env=env, capture_output=True, timeout=10)
+    check(p.returncode == 0, "second start with a bad token: %r" % (p.stderr,))
+    s = v.wait_state("the next page", lambda s: s["history"][-1] == "keyboard.html")
+    check(s["activationToken"] == "desktop-start_TIME77" and s["topBar"],
+          "the bad token is not received: %r" % s["activationToken"])
 
 
 def case_rapid_handoffs(v):
