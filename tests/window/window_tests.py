@@ -345,7 +345,9 @@ def case_find_bar(v):
     v.press("ctrl+f")
     find_state(v, "the find bar open and focused", lambda f: f["visible"] and f["focused"])
     v.xdo("type", "--delay", "20", "help")
-    s = find_state(v, "the first match", lambda f: f["count"].startswith("1 of "))
+    # The bar finds as one types: wait for the whole word, not the match of its first letters.
+    s = find_state(v, "the first match",
+                   lambda f: f["text"] == "help" and f["count"].startswith("1 of "))
     total = int(s["find"]["count"].split(" of ")[1])
     check(total >= 3, "several matches on the contents: %s" % s["find"]["count"])
     check(s["selectedText"].strip().lower() == "help", "the match selected: %r" % s["selectedText"])
