@@ -140,5 +140,27 @@ TEST_F(KivpackTreeTest, ADamagedPictureIsRefusedByNameAndNothingIsWritten) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(Pkg())));
 }
 
+TEST_F(KivpackTreeTest, AnSvgWithTextIsDrawnWithItsFonts) {
+  // Text in an SVG needs the toolkit's fonts (diagrams in real manuals carry
+  // labels); the packer must not stop for it.
+  src.Write("images/diagram.svg",
+            "<svg xmlns='http://www.w3.org/2000/svg' width='120' height='30'>"
+            "<rect width='120' height='30' fill='white'/>"
+            "<text x='4' y='22' font-family='sans-serif' font-size='20'>Label</text></svg>");
+  const auto built = RunTool("kivpack", {"build", src.Path(), "-o", Pkg()});
+  ASSERT_EQ(built.exitCode, 0) << built.err;
+  EXPECT_NE(built.err.find("images/diagram.svg: converted to GIF as images/diagram.svg.gif"),
+            std::string::npos)
+      << built.err;
+  const std::string gif = Extract("images/diagram.svg.gif");
+  QImage drawn;
+  ASSERT_TRUE(drawn.loadFromData(QByteArray::fromStdString(gif), "GIF"));
+  EXPECT_EQ(drawn.size(), QSize(120, 30));
+  int dark = 0;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x) dark += qGray(drawn.pixel(x, y)) < 128;
+  EXPECT_GT(dark, 20) << "the label is drawn";
+}
+
 }  // namespace
 }  // namespace kiv

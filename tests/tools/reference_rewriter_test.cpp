@@ -1,6 +1,7 @@
 // Rewriting a page's references when entries are renamed or anchors move.
 #include <gtest/gtest.h>
 
+#include "kivpack/page_tags.h"
 #include "kivpack/reference_rewriter.h"
 
 namespace kiv {
@@ -45,6 +46,41 @@ TEST(ReferenceRewriter, MovedAnchorsSendLinksToThePartThatHoldsThem) {
   EXPECT_EQ(part,
             "<a href=\"guide.html#intro\">1</a><a href=\"#setup\">2</a><a "
             "href='guide-3.html#end'>3</a>");
+}
+
+TEST(ReferenceRewriter, ValuesAreComparedAsTheReaderReadsThemAndWrittenBackAsTheyStood) {
+  ReferenceMap map;
+  map.PlaceAnchor("v.html", "index-0-variable:CMAKE_<LANG>_FLAGS", "v-2.html");
+  map.Rename("a&b.html", "c.html");
+  std::string page =
+      "<a href=\"v.html#index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS\">1</a>"
+      "<a href=\" a&amp;b.html#x \">2</a><a href=v.html#index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS>3</a>";
+  EXPECT_EQ(RewriteReferences(page, map, "index.html"), 2);
+  // The unquoted value is read as written (no entities): it names no anchor.
+  EXPECT_EQ(page,
+            "<a href=\"v-2.html#index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS\">1</a>"
+            "<a href=\"c.html#x \">2</a><a href=v.html#index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS>3</a>");
+
+  // A new value with a space, where the old had no quotes, gets them.
+  std::string spaced = "<a href=old.html>x</a>";
+  EXPECT_EQ(RewriteReferenceValues(spaced, [](const std::string& v, std::string_view) {
+              return v == "old.html" ? std::string("new name.html") : std::string();
+            }),
+            1);
+  EXPECT_EQ(spaced, "<a href=\"new name.html\">x</a>");
+}
+
+TEST(PageTags, AttributeValuesReadAsTheReaderReadsThem) {
+  const std::string page =
+      "<a name=\"  a&lt;b&gt;&amp;&quot;&#65;&#300;&#9;&nope;&copy;\r\nz \" id=x&amp;y "
+      "title='&#12345;&abcdefghi'>";
+  PageTagScanner scanner(page);
+  PageTag tag;
+  ASSERT_TRUE(scanner.Next(tag));
+  ASSERT_EQ(tag.attributes.size(), 3u);
+  EXPECT_EQ(AttributeValue(page, tag.attributes[0]), "a<b>&\"A&#300; &nope;\xA9z");
+  EXPECT_EQ(AttributeValue(page, tag.attributes[1]), "x&amp;y");  // unquoted: as written
+  EXPECT_EQ(AttributeValue(page, tag.attributes[2]), "&#12345;&abcdefghi");
 }
 
 TEST(ReferenceRewriter, AnEmptyMapOrUnclosedMarkupLeavesThePageAlone) {

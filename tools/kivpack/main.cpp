@@ -6,6 +6,7 @@
 //   kivpack verify PKG
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,8 +18,10 @@
 #include "kivpack/package_inspector.h"
 #include "kivpack/package_writer.h"
 #include "kivpack/split_pages.h"
+#include "kivpack/tree_names.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
+#include "platform/toolkit_environment.h"
 
 using namespace kiv;
 
@@ -59,6 +62,7 @@ int Build(const QStringList& args, const QString& out, bool split,
   std::vector<PackageFile> files = CollectPackageFiles(dir, out.toStdString(), errors);
   std::vector<std::string> notes;
   ConvertPages(files, options, errors, notes);
+  ResolveTreeNames(files, notes);
   ConvertPictures(files, errors, notes);
   SplitOutcome cut;
   if (split) cut = SplitOversizedPages(files, errors, notes);
@@ -133,7 +137,11 @@ int Verify(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Pictures are converted through the toolkit's image and SVG readers; an
+  // SVG's text needs the fonts, which only a GUI application has. No window
+  // is ever shown: the platform is the offscreen one unless one is named.
+  PrepareToolkitEnvironment(true);
+  QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName("kivpack");
   QCommandLineParser parser;
   parser.setApplicationDescription(

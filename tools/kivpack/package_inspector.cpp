@@ -64,7 +64,15 @@ std::vector<PageReference> PageReferences(const std::string& bytes) {
   reader.NextChar();
   do {
     reader.Next();
-    if (!TakesAttributes(reader.Sym)) continue;
+    if (reader.Sym == ScriptSy) {
+      // The window runs no script: its source is never fetched, and its
+      // content, tags included, is read and dropped.
+      while (reader.Sym != ScriptEndSymbol && reader.Sym != EndOfInputSymbol) reader.Next();
+      continue;
+    }
+    // A BASE's HREF is the base of file names, no link: the help window
+    // follows links by their own text.
+    if (!TakesAttributes(reader.Sym) || reader.Sym == BaseSy) continue;
     for (Symbol id : {HrefSy, SrcSy, BackgroundSy}) {
       const bool picture = (id == SrcSy && (reader.Sym == ImageSy || reader.Sym == InputSy)) ||
                            (id == BackgroundSy && reader.Sym == BodySy);
@@ -85,8 +93,8 @@ std::set<std::string> PageAnchors(const std::string& bytes) {
     if (tag.endTag) continue;
     const PageAttribute* a = tag.sym == ASy ? tag.Find("NAME") : nullptr;
     if (!a) a = tag.Find("ID");
-    if (a && a->valueEnd > a->valueStart)
-      anchors.insert(UpperText(std::string(AttributeText(bytes, *a))));
+    // As the reader reads them, as links are read ("&lt;" is "<").
+    if (a && a->valueEnd > a->valueStart) anchors.insert(UpperText(AttributeValue(bytes, *a)));
   }
   return anchors;
 }

@@ -41,6 +41,18 @@ bool IsPageName(const std::string& name) {
   return ends(".HTML") || ends(".HTM") || ends(".TXT");
 }
 
+bool ReadPackageFile(const PackageFile& file, std::string& bytes) {
+  if (file.converted) {
+    bytes = file.bytes;
+    return true;
+  }
+  QFile in(QString::fromStdString(file.nativePath));
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  const QByteArray data = in.readAll();
+  bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
+  return true;
+}
+
 std::vector<PackageFile> CollectPackageFiles(const std::string& dir, const std::string& skipPath,
                                              std::vector<std::string>& errors) {
   std::vector<PackageFile> files;

@@ -56,6 +56,11 @@ std::string BuildPackageIndex(const std::vector<PackageFile>& files,
 bool WritePackage(const std::vector<PackageFile>& files, const std::string& outPath,
                   std::string& error);
 
+// The bytes a file is packed with: its converted bytes when it has them,
+// else the file's; false when the file cannot be read (WritePackage reports
+// it).
+bool ReadPackageFile(const PackageFile& file, std::string& bytes);
+
 // Pages the viewer reads into its 128000-byte page buffer.
 bool IsPageName(const std::string& name);
 

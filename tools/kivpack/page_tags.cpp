@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "reader/entities.h"
+
 namespace kiv {
 
 namespace {
@@ -50,6 +52,84 @@ const PageAttribute* PageTag::Find(std::string_view upperName) const {
   for (const PageAttribute& a : attributes)
     if (a.name == upperName) return &a;
   return nullptr;
+}
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The entity at text[at] == '&', as the reader decodes it: appends its text
+// to out and returns the position after what it took.
+std::size_t DecodeEntity(std::string_view text, std::size_t at, std::string& out) {
+  std::size_t p = at + 1;
+  if (p < text.size() && text[p] == '#') {
+    ++p;
+    const std::size_t digits = p;
+    while (p < text.size() && IsDigit(text[p]) && p - digits < 4) ++p;
+    const std::string_view number = text.substr(digits, p - digits);
+    if (p < text.size() && IsDigit(text[p])) {  // a fifth digit: literal text
+      out += "&#";
+      out += number;
+      return p;
+    }
+    const bool semicolon = p < text.size() && text[p] == ';';
+    if (semicolon) ++p;
+    int value = 0;
+    for (char c : number) value = value * 10 + (c - '0');
+    if (!number.empty() && value <= 255 && (value == 9 || value == 10 || value > 31)) {
+      out += value == 9 ? ' ' : static_cast<char>(value);
+    } else {
+      out += "&#";
+      out += number;
+      if (semicolon) out += ';';
+    }
+    return p;
+  }
+  const std::size_t name = p;
+  while (p < text.size() && std::isalnum(static_cast<unsigned char>(text[p])) &&
+         p - name < static_cast<std::size_t>(MaxEntityNameLength))
+    ++p;
+  const std::string_view word = text.substr(name, p - name);
+  if (p < text.size() && std::isalnum(static_cast<unsigned char>(text[p]))) {
+    out += '&';
+    out += word;
+    return p;
+  }
+  const bool semicolon = p < text.size() && text[p] == ';';
+  if (semicolon) ++p;
+  unsigned char ch = 0;
+  if (LookupEntity(word, ch)) {
+    out += static_cast<char>(ch);
+  } else {
+    out += '&';
+    out += word;
+    if (semicolon) out += ';';
+  }
+  return p;
+}
+
+}  // namespace
+
+std::string AttributeValue(std::string_view page, const PageAttribute& a) {
+  const std::string_view raw = AttributeText(page, a);
+  if (!a.quoted) return std::string(raw);
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size();) {
+    if (raw[i] == '&') {
+      i = DecodeEntity(raw, i, out);
+    } else {
+      // Line ends are dropped and a tab read as a space, as the reader does.
+      if (raw[i] != '\r' && raw[i] != '\n') out += raw[i] == '\t' ? ' ' : raw[i];
+      ++i;
+    }
+  }
+  std::size_t first = 0, last = out.size();
+  while (first < last && static_cast<unsigned char>(out[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(out[last - 1]) <= 32) --last;
+  return out.substr(first, last - first);
 }
 
 int LineAt(std::string_view page, std::size_t offset) {
@@ -106,6 +186,7 @@ void PageTagScanner::ReadAttributes(PageTag& tag, std::size_t& p) const {
         if (close == std::string_view::npos) close = n;
         a.valueStart = q + 1;
         a.valueEnd = close;
+        a.quoted = true;
         p = std::min(close + 1, n);
       } else {
         a.valueStart = q;

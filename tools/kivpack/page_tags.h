@@ -19,6 +19,7 @@ struct PageAttribute {
   std::size_t valueStart = 0;
   std::size_t valueEnd = 0;  // the value without its quotes; empty without "="
   bool hasValue = false;
+  bool quoted = false;  // written between quotes
 };
 
 struct PageTag {
@@ -57,6 +58,12 @@ class PageTagScanner {
 inline std::string_view AttributeText(std::string_view page, const PageAttribute& a) {
   return page.substr(a.valueStart, a.valueEnd - a.valueStart);
 }
+
+// The value as the viewer's reader takes it: a quoted value with its
+// character entities decoded ("&lt;" is "<"), line ends dropped, tabs read
+// as spaces and blanks trimmed at both ends; an unquoted one as written. Anchors and
+// references are compared by this text.
+std::string AttributeValue(std::string_view page, const PageAttribute& a);
 
 // The line (from 1) that holds byte offset.
 int LineAt(std::string_view page, std::size_t offset);

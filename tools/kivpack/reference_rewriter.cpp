@@ -27,11 +27,17 @@ bool HasScheme(std::string_view ref) {
          std::isalpha(static_cast<unsigned char>(ref[0]));
 }
 
-// The new text of one reference, or an empty string when it stays.
-std::string Rewritten(std::string_view ref, const ReferenceMap& map, std::string_view pageName,
-                      std::string_view homePage) {
+// The new text of one reference (ref as the reader reads it, written as it
+// stands on the page), or an empty string when it stays.
+std::string Rewritten(std::string_view ref, std::string_view written, const ReferenceMap& map,
+                      std::string_view pageName, std::string_view homePage) {
   if (ref.empty() || HasScheme(ref)) return {};
   const std::size_t hash = ref.find('#');
+  // The anchor is written back as it stood.
+  const std::size_t writtenHash = written.find('#');
+  const std::string tail = writtenHash != std::string_view::npos ? std::string(written.substr(writtenHash))
+                           : hash != std::string_view::npos      ? std::string(ref.substr(hash))
+                                                                 : std::string();
   std::string_view file = ref.substr(0, hash);
   const std::string_view anchor =
       hash == std::string_view::npos ? std::string_view() : ref.substr(hash + 1);
@@ -45,13 +51,12 @@ std::string Rewritten(std::string_view ref, const ReferenceMap& map, std::string
     if (const std::string* part = map.PartHolding(page, anchor)) {
       if (name.empty() && Upper(*part) == Upper(pageName)) return {};
       if (!name.empty() && Upper(*part) == Upper(name)) return {};
-      return std::string(prefix) + *part + "#" + std::string(anchor);
+      return std::string(prefix) + *part + tail;
     }
   }
   if (name.empty()) return {};
   if (const std::string* to = map.RenamedTo(name)) {
-    return std::string(prefix) + *to +
-           std::string(hash == std::string_view::npos ? "" : ref.substr(hash));
+    return std::string(prefix) + *to + tail;
   }
   return {};
 }
@@ -83,6 +88,12 @@ int RewriteReferences(std::string& page, const ReferenceMap& map, std::string_vi
                       std::string_view homePage) {
   if (map.Empty()) return 0;
   if (homePage.empty()) homePage = pageName;
+  return RewriteReferenceValues(page, [&](const std::string& value, std::string_view written) {
+    return Rewritten(value, written, map, pageName, homePage);
+  });
+}
+
+int RewriteReferenceValues(std::string& page, const ReferenceEdit& rewrite) {
   struct Edit {
     std::size_t start, end;
     std::string text;
@@ -94,8 +105,12 @@ int RewriteReferences(std::string& page, const ReferenceMap& map, std::string_vi
     if (tag.endTag) continue;
     for (const PageAttribute& a : tag.attributes) {
       if (!a.hasValue || (a.name != "HREF" && a.name != "SRC" && a.name != "BACKGROUND")) continue;
-      std::string text = Rewritten(AttributeText(page, a), map, pageName, homePage);
-      if (!text.empty()) edits.push_back({a.valueStart, a.valueEnd, std::move(text)});
+      std::string text = rewrite(AttributeValue(page, a), AttributeText(page, a));
+      if (text.empty()) continue;
+      if (!a.quoted && text.find_first_of(" \t") != std::string::npos &&
+          text.find('"') == std::string::npos)
+        text = "\"" + text + "\"";
+      edits.push_back({a.valueStart, a.valueEnd, std::move(text)});
     }
   }
   if (edits.empty()) return 0;

@@ -11,6 +11,7 @@
 //   int changed = RewriteReferences(pageBytes, map, "guide.html");
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -48,5 +49,13 @@ class ReferenceMap {
 // given that part's name. References with a scheme ("http:") are left alone.
 int RewriteReferences(std::string& page, const ReferenceMap& map, std::string_view pageName,
                       std::string_view homePage = {});
+
+// The general form: rewrite is given each HREF, SRC and BACKGROUND value as
+// the reader reads it (entities decoded) and as it is written, and returns
+// the text to write instead, or an empty string to keep it. A new text with
+// a space in a value written without quotes is put in quotes. Returns how
+// many values changed.
+using ReferenceEdit = std::function<std::string(const std::string& value, std::string_view written)>;
+int RewriteReferenceValues(std::string& page, const ReferenceEdit& rewrite);
 
 }  // namespace kiv
