@@ -183,6 +183,102 @@ TEST(PageSplitter, WhatCannotBeCutIsRefusedWithItsLine) {
   EXPECT_FALSE(split.error.empty());
 }
 
+// The text after the "Continued from" link of a part.
+std::string Opened(const std::string& part) {
+  const std::string b = Body(part);
+  return b.substr(b.find("</P>\r\n") + 6);
+}
+
+TEST(PageSplitter, ACellOrItemOverTheLimitIsCutInsideAtItsBlocksAsALastResort) {
+  // An index laid out in two columns: one row, each cell a long list.
+  std::string index = "<table class=idx><tr><td width=\"50%\"><ul>\n";
+  for (int i = 0; i < 60; ++i) index += "<li>entry " + std::to_string(i) + " of the index</li>\n";
+  index += "</ul></td><td><ul>\n";
+  for (int i = 60; i < 120; ++i) index += "<li>entry " + std::to_string(i) + " of the index</li>\n";
+  index += "</ul></td></tr></table>\n";
+  PageSplit split = SplitPage(Page(index), "genindex.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_GE(split.parts.size(), 3u);
+  std::string all;
+  for (std::size_t k = 0; k < split.parts.size(); ++k) {
+    const std::string& part = split.parts[k].bytes;
+    EXPECT_LE(part.size(), kLimit);
+    all += part;
+    if (k > 0) {
+      // The table, its row and the cell are opened again; the list goes on.
+      const std::string opened = Opened(part);
+      EXPECT_TRUE(opened.rfind("<table class=idx><tr><td width=\"50%\"><ul>", 0) == 0 ||
+                  opened.rfind("<table class=idx><tr><td><ul>", 0) == 0)
+          << opened.substr(0, 60);
+    }
+    if (k + 1 < split.parts.size()) {
+      EXPECT_NE(part.find("</UL></TD></TR></TABLE>\r\n<P><A"), std::string::npos)
+          << part.substr(part.size() - 120);
+    }
+  }
+  for (int i = 0; i < 120; ++i) {
+    const std::string entry = "<li>entry " + std::to_string(i) + " of";
+    EXPECT_NE(all.find(entry), std::string::npos) << i;
+    EXPECT_EQ(all.find(entry), all.rfind(entry)) << "entry " << i << " twice";
+  }
+
+  // One entry with a long list of sub-entries: the sub-list goes on in the
+  // next part without a new item.
+  std::string entries = "<ul><li>first</li><li>command\n<ul>\n";
+  for (int i = 0; i < 150; ++i) entries += "<li>sub-entry " + std::to_string(i) + "</li>\n";
+  entries += "</ul></li><li>last</li></ul>\n";
+  split = SplitPage(Page(entries), "e.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_GE(split.parts.size(), 2u);
+  const std::string opened = Opened(split.parts[1].bytes);
+  EXPECT_EQ(opened.rfind("<ul><ul><li>sub-entry ", 0), 0u) << opened.substr(0, 40);
+  EXPECT_NE(split.parts[0].bytes.find("</UL></UL>\r\n<P><A"), std::string::npos);
+  EXPECT_EQ(opened.find("command"), std::string::npos);
+
+  // Rows that fit are still cut between, never inside a cell.
+  std::string rows = "<table>\n";
+  for (int i = 0; i < 60; ++i) rows += "<tr><td><p>a " + std::to_string(i) + "<p>b</td></tr>\n";
+  rows += "</table>";
+  split = SplitPage(Page(rows), "r.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  for (std::size_t k = 1; k < split.parts.size(); ++k)
+    EXPECT_EQ(Opened(split.parts[k].bytes).rfind("<table><tr><td>", 0), 0u)
+        << Opened(split.parts[k].bytes).substr(0, 30);
+}
+
+TEST(PageSplitter, AnchorsAreNamedAsTheReaderReadsThem) {
+  const std::string body =
+      Paragraphs(0, 40) + "<dt id=\"index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS\">x</dt>" +
+      "<a name='a&amp;b'>y</a>";
+  const PageSplit split = SplitPage(Page(body), "v.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_EQ(split.anchors.size(), 2u);
+  EXPECT_EQ(split.anchors[0].name, "index-0-variable:CMAKE_<LANG>_FLAGS");
+  EXPECT_EQ(split.anchors[1].name, "a&b");
+  EXPECT_EQ(split.anchors[0].part, split.parts.size() - 1);
+}
+
+TEST(PageSplitter, APictureFindsItsImageMapInItsOwnPart) {
+  const std::string map = "<map name=\"nav\"><area href=\"b.html\" coords=\"0,0,9,9\"></map>";
+  const std::string body = "<p><img src=a.gif usemap=\"#nav\">" + map + Paragraphs(0, 40) +
+                           "<p><img src=a.gif usemap=\" #NAV\">" + Paragraphs(40, 40) +
+                           "<p><img src=a.gif usemap=\"#other\">";
+  const PageSplit split = SplitPage(Page(body), "m.html", kLimit);
+  ASSERT_TRUE(split.error.empty()) << split.error;
+  ASSERT_GE(split.parts.size(), 3u);
+  for (std::size_t k = 0; k < split.parts.size(); ++k) {
+    const std::string& part = split.parts[k].bytes;
+    EXPECT_LE(part.size(), kLimit);
+    const bool uses = part.find("usemap=\" #NAV\"") != std::string::npos ||
+                      part.find("usemap=\"#nav\"") != std::string::npos;
+    const std::size_t first = part.find(map);
+    EXPECT_EQ(first != std::string::npos, uses) << "part " << k;
+    if (first != std::string::npos) {
+      EXPECT_EQ(part.rfind(map), first) << "one copy";
+    }
+  }
+}
+
 TEST(PageSplitter, PartNamesTakeTheNumberBeforeTheExtension) {
   EXPECT_EQ(PartName("a.html", 1), "a.html");
   EXPECT_EQ(PartName("a.b/c.htm", 12), "a.b/c-12.htm");

@@ -9,8 +9,13 @@ namespace kiv {
 
 namespace {
 
-// Preference of a cut: the higher the better.
-enum CutRank { PreLineCut = 1, ItemCut = 2, BlockCut = 3, HeadingCut = 4 };
+// Preference of a cut: the higher the better. A cut inside one table cell or
+// list item that is over the limit by itself (an index laid out in columns,
+// one entry with a thousand sub-entries) is taken only where no other cut
+// fits, and only at a block boundary inside it: the part that follows opens
+// the table, its row and the cell again (the column goes on there), or the
+// list (the sub-list goes on, without a new item).
+enum CutRank { InsideCut = 0, PreLineCut = 1, ItemCut = 2, BlockCut = 3, HeadingCut = 4 };
 
 // What an open block is to the splitter.
 enum class OpenKind {
@@ -27,6 +32,10 @@ struct OpenBlock {
   int items = 0;                 // list items, table rows begun
   std::size_t unitStart = 0;     // the item, row or cell being read
   bool inCell = false;
+  // A table's row and cell being read: their start tags (empty when the
+  // page wrote none) and the cell's upper-case name.
+  std::string_view rowTag{}, cellTag{};
+  std::string cellName{};
   int firstNumber = 1;  // of an OL
 };
 
@@ -107,8 +116,10 @@ class Splitter {
   void Scan();
   void ScanText(std::size_t from, std::size_t to);
   void OnTag(const PageTag& tag);
-  void AddCut(std::size_t pos, int rank);
+  void AddCut(std::size_t pos, int rank, std::size_t itemsOf = std::string::npos);
   bool AllQuoteBelow(std::size_t depth) const;
+  int RankBelow(std::size_t depth, int rank) const;
+  std::size_t BestCut(std::size_t s, std::size_t room, std::size_t next, bool inside) const;
   void Pop(OpenKind kind, const std::string& name);
   void NoteObstacle(std::size_t at);
   std::string Describe(std::size_t at) const;
@@ -132,6 +143,17 @@ class Splitter {
   std::vector<Obstacle> obstacles_;
   std::vector<std::pair<std::string, std::size_t>> anchorsAt_;  // name, position
   std::vector<int> anchorLines_;
+  // Image maps and the pictures that use them: a picture finds its map only
+  // in its own document, so a part whose picture's map lies in another part
+  // gets a copy of it.
+  struct ImageMap {
+    std::string name;  // upper case, as pictures name it
+    std::size_t start, end;
+  };
+  std::vector<ImageMap> maps_;                              // the first map of each name
+  std::vector<std::pair<std::string, std::size_t>> uses_;  // map name, picture position
+  void NoteImageMap(const PageTag& tag);
+  std::size_t MapsNeeded(std::size_t from, std::size_t to, std::string* copies) const;
   PageSplit result_;
 };
 
@@ -166,10 +188,32 @@ bool Splitter::AllQuoteBelow(std::size_t depth) const {
   return true;
 }
 
-void Splitter::AddCut(std::size_t pos, int rank) {
-  if (pos <= bodyStart_ || pos >= bodyEnd_) return;
+// The rank a cut of the given rank gets inside the first depth open blocks:
+// itself when they are all quotes, InsideCut when table cells or list items
+// are among them, -1 (no cut) inside preformatted text, a caption or a table
+// between its rows.
+int Splitter::RankBelow(std::size_t depth, int rank) const {
+  int result = rank;
+  for (std::size_t i = 0; i < depth && i < open_.size(); ++i) {
+    const OpenBlock& b = open_[i];
+    if ((b.kind == OpenKind::Table && b.inCell && b.cellName != "CAPTION") ||
+        (b.kind == OpenKind::List && b.items > 0)) {
+      result = InsideCut;
+    } else if (b.kind != OpenKind::Quote) {
+      return -1;
+    }
+  }
+  return result;
+}
+
+// itemsOf: the open block cut between its items or rows; every other table
+// is cut inside its cell (reopened with its row and cell). Lists are
+// reopened with their own start tag alone.
+void Splitter::AddCut(std::size_t pos, int rank, std::size_t itemsOf) {
+  if (pos <= bodyStart_ || pos >= bodyEnd_ || rank < 0) return;
   Cut cut{pos, rank, {}, {}};
-  for (const OpenBlock& b : open_) {
+  for (std::size_t i = 0; i < open_.size(); ++i) {
+    const OpenBlock& b = open_[i];
     std::string_view tag = page_.substr(b.tagStart, b.tagEnd - b.tagStart);
     if (b.name == "OL" && b.items > 0) {
       // The numbers go on where the previous part stopped.
@@ -178,8 +222,19 @@ void Splitter::AddCut(std::size_t pos, int rank) {
     } else {
       cut.reopen += tag;
     }
+    if (b.kind == OpenKind::Table && b.inCell && i != itemsOf) {
+      cut.reopen += b.rowTag;
+      cut.reopen += b.cellTag;
+    }
   }
-  for (auto it = open_.rbegin(); it != open_.rend(); ++it) cut.close += "</" + it->name + ">";
+  for (std::size_t i = open_.size(); i-- > 0;) {
+    const OpenBlock& b = open_[i];
+    if (b.kind == OpenKind::Table && b.inCell && i != itemsOf) {
+      cut.close += "</" + b.cellName + ">";
+      if (!b.rowTag.empty()) cut.close += "</TR>";
+    }
+    cut.close += "</" + b.name + ">";
+  }
   if (!cuts_.empty() && cuts_.back().pos == pos) {
     if (cuts_.back().rank < rank) cuts_.back() = std::move(cut);
     return;
@@ -237,18 +292,17 @@ void Splitter::OnTag(const PageTag& tag) {
   if (!tag.endTag && opaque_ == 0) {
     const bool preOpen = !open_.empty() && open_.back().kind == OpenKind::Pre;
     const std::size_t at = leadIn_ != std::string::npos ? leadIn_ : tag.start;
-    if (IsBlockStart(s) && !preOpen && AllQuoteBelow(open_.size())) {
-      AddCut(at, s == HSy ? HeadingCut : BlockCut);
+    if (IsBlockStart(s) && !preOpen) {
+      AddCut(at, RankBelow(open_.size(), s == HSy ? HeadingCut : BlockCut));
     } else if ((s == LISy || s == DTSy || s == DDSy) && !open_.empty() &&
-               open_.back().kind == OpenKind::List && AllQuoteBelow(open_.size() - 1)) {
-      AddCut(at, ItemCut);
-    } else if (s == TRSy && !open_.empty() && open_.back().kind == OpenKind::Table &&
-               AllQuoteBelow(open_.size() - 1)) {
-      AddCut(at, ItemCut);
-    } else if (s == BRSy && !preOpen && AllQuoteBelow(open_.size())) {
+               open_.back().kind == OpenKind::List) {
+      AddCut(at, RankBelow(open_.size() - 1, ItemCut), open_.size() - 1);
+    } else if (s == TRSy && !open_.empty() && open_.back().kind == OpenKind::Table) {
+      AddCut(at, RankBelow(open_.size() - 1, ItemCut), open_.size() - 1);
+    } else if (s == BRSy && !preOpen) {
       // A line break ends a line as in preformatted text: a last resort for
       // a paragraph too long by itself.
-      AddCut(tag.end, PreLineCut);
+      AddCut(tag.end, RankBelow(open_.size(), PreLineCut));
     }
   }
   // An end tag closes what came before: it continues a lead-in, starts none.
@@ -302,14 +356,72 @@ void Splitter::OnTag(const PageTag& tag) {
     ++open_.back().items;
     open_.back().inCell = false;
     open_.back().unitStart = tag.start;
+    open_.back().rowTag = page_.substr(tag.start, tag.end - tag.start);
   } else if ((s == TDSy || s == THSy || s == CaptionSy) && !open_.empty() &&
              open_.back().kind == OpenKind::Table) {
     open_.back().inCell = true;
     open_.back().unitStart = tag.start;
+    open_.back().cellTag = page_.substr(tag.start, tag.end - tag.start);
+    open_.back().cellName = tag.name;
   } else {
     return;
   }
   NoteObstacle(tag.end);
+}
+
+// A map's name as the reader takes it: upper case, blanks trimmed; a
+// picture's USEMAP without its leading "#".
+std::string MapName(std::string value, bool usemap) {
+  for (char& c : value)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (usemap && value.size() > 1 && value[0] == '#') value.erase(0, 1);
+  return value;
+}
+
+void Splitter::NoteImageMap(const PageTag& tag) {
+  if (tag.endTag) {
+    if (tag.sym == MapEndSy && !maps_.empty() && maps_.back().end == std::string::npos)
+      maps_.back().end = tag.end;
+    return;
+  }
+  if (tag.sym == MapSy) {
+    const PageAttribute* name = tag.Find("NAME");
+    const std::string upper = name ? MapName(AttributeValue(page_, *name), false) : std::string();
+    if (!maps_.empty() && maps_.back().end == std::string::npos) maps_.pop_back();  // unclosed
+    for (const ImageMap& m : maps_)
+      if (m.name == upper) return;  // pictures find the first of a name
+    maps_.push_back({upper, tag.start, std::string::npos});
+  } else if (tag.sym == ImageSy) {
+    if (const PageAttribute* use = tag.Find("USEMAP"))
+      uses_.emplace_back(MapName(AttributeValue(page_, *use), true), tag.start);
+  }
+}
+
+// The maps that pictures of the stretch from..to use and that lie outside
+// it: their total size, and their text appended to copies when given. From
+// and to both 0: every map a picture of the body uses.
+std::size_t Splitter::MapsNeeded(std::size_t from, std::size_t to, std::string* copies) const {
+  std::size_t size = 0;
+  std::vector<const ImageMap*> taken;
+  const bool all = from == 0 && to == 0;  // every map some picture uses: the most a part takes
+  for (const auto& [name, pos] : uses_) {
+    if (!all && (pos < from || pos >= to)) continue;
+    for (const ImageMap& m : maps_) {
+      if (m.name != name || m.end == std::string::npos) continue;
+      // A map in the head or after the body is in every part.
+      if (m.end <= bodyStart_ || m.start >= bodyEnd_ || (!all && m.start >= from && m.end <= to) ||
+          std::find(taken.begin(), taken.end(), &m) != taken.end())
+        break;
+      taken.push_back(&m);
+      size += m.end - m.start + 2;
+      if (copies) {
+        copies->append(page_.substr(m.start, m.end - m.start));
+        *copies += "\r\n";
+      }
+      break;
+    }
+  }
+  return size;
 }
 
 void Splitter::Scan() {
@@ -331,13 +443,14 @@ void Splitter::Scan() {
   NoteObstacle(bodyStart_);
   while (scanner.Next(tag)) {
     // Anchors anywhere on the page, the head included.
-    std::string_view anchor;
+    // Anchors are named as the reader reads them ("&lt;" is "<").
+    std::string anchor;
     if (tag.sym == ASy) {
-      if (const PageAttribute* n = tag.Find("NAME")) anchor = AttributeText(page_, *n);
+      if (const PageAttribute* n = tag.Find("NAME")) anchor = AttributeValue(page_, *n);
     }
     if (anchor.empty()) {
       if (const PageAttribute* id = tag.Find("ID"); id && !tag.endTag)
-        anchor = AttributeText(page_, *id);
+        anchor = AttributeValue(page_, *id);
     }
     if (!anchor.empty()) {
       std::string upper(anchor);
@@ -346,14 +459,15 @@ void Splitter::Scan() {
       lines.Advance(tag.start);
       auto [it, fresh] = seen.emplace(upper, lines.line);
       if (fresh) {
-        anchorsAt_.emplace_back(std::string(anchor), tag.start);
+        anchorsAt_.emplace_back(anchor, tag.start);
         anchorLines_.push_back(lines.line);
       } else {
-        result_.notes.push_back(name_ + ": anchor \"" + std::string(anchor) +
+        result_.notes.push_back(name_ + ": anchor \"" + anchor +
                                 "\" named twice (lines " + std::to_string(it->second) + " and " +
                                 std::to_string(lines.line) + "); links go to the first");
       }
     }
+    NoteImageMap(tag);
     if (tag.start < bodyStart_ || tag.start >= bodyEnd_) continue;
     ScanText(textFrom, tag.start);
     OnTag(tag);
@@ -409,6 +523,7 @@ std::string Splitter::PartText(std::size_t k, std::size_t n,
   }
   const std::size_t from = cuts[k] == std::string::npos ? bodyStart_ : cuts_[cuts[k]].pos;
   const std::size_t to = cuts[k + 1] == std::string::npos ? bodyEnd_ : cuts_[cuts[k + 1]].pos;
+  MapsNeeded(from, to, &out);
   if (k > 0) {
     out += "\r\n" + Link(PartName(name_, static_cast<int>(k)),
                          "Continued from part " + std::to_string(k) + " of " + std::to_string(n));
@@ -424,6 +539,28 @@ std::string Splitter::PartText(std::size_t k, std::size_t n,
   return out;
 }
 
+// Among the cuts from index next that leave a part starting at s within
+// room, the best of the kind asked for (inside cells and items, or between
+// blocks): one in the back half of the room if any, then the highest rank,
+// then the last. npos when none fits.
+std::size_t Splitter::BestCut(std::size_t s, std::size_t room, std::size_t next,
+                              bool inside) const {
+  std::size_t best = std::string::npos;
+  bool bestLate = false;
+  for (std::size_t i = next; i < cuts_.size() && cuts_[i].pos - s <= room; ++i) {
+    if ((cuts_[i].rank == InsideCut) != inside ||
+        cuts_[i].pos - s + cuts_[i].close.size() > room)
+      continue;
+    const bool late = cuts_[i].pos - s >= room / 2;
+    if (best == std::string::npos || (late && !bestLate) ||
+        (late == bestLate && cuts_[i].rank >= cuts_[best].rank)) {
+      best = i;
+      bestLate = late;
+    }
+  }
+  return best;
+}
+
 PageSplit Splitter::Run() {
   FindHead();
   Scan();
@@ -431,7 +568,8 @@ PageSplit Splitter::Run() {
   const std::string widest = PartName(name_, 99999);
   const std::size_t fixed = bodyStart_ + (titleEnd_ != std::string::npos ? 14 : 0) +
                             (page_.size() - bodyEnd_) +
-                            2 * (2 + Link(widest, "Continued from part 99999 of 99999").size());
+                            2 * (2 + Link(widest, "Continued from part 99999 of 99999").size()) +
+                            MapsNeeded(0, 0, nullptr);
   if (fixed >= limit_) {
     result_.error =
         "its head and end alone leave no room within " + std::to_string(limit_) + " bytes";
@@ -445,17 +583,16 @@ PageSplit Splitter::Run() {
         chosen.back() == std::string::npos ? 0 : cuts_[chosen.back()].reopen.size();
     const std::size_t room = limit_ - fixed - std::min(reopen, limit_ - fixed);
     if (bodyEnd_ - s <= room) break;
-    std::size_t best = std::string::npos;
-    bool bestLate = false;
-    for (std::size_t i = next; i < cuts_.size() && cuts_[i].pos - s <= room; ++i) {
-      if (cuts_[i].pos - s + cuts_[i].close.size() > room) continue;
-      const bool late = cuts_[i].pos - s >= room / 2;
-      if (best == std::string::npos || (late && !bestLate) ||
-          (late == bestLate && cuts_[i].rank >= cuts_[best].rank)) {
-        best = i;
-        bestLate = late;
-      }
-    }
+    // The best cut between blocks; one inside a cell or an item only when
+    // there is none, or when it would leave the part nearly empty (the start
+    // of a table whose one row is over the limit).
+    std::size_t best = BestCut(s, room, next, false);
+    std::size_t inside = std::string::npos;
+    if (best == std::string::npos || cuts_[best].pos - s < room / 4)
+      inside = BestCut(s, room, next, true);
+    if (inside != std::string::npos &&
+        (best == std::string::npos || cuts_[inside].pos > cuts_[best].pos))
+      best = inside;
     if (best == std::string::npos || room <= reopen) {
       result_.error = Describe(s + room) + " does not fit in " + std::to_string(limit_) +
                       " bytes and cannot be cut";

@@ -1,7 +1,5 @@
 #include "kivpack/split_pages.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <map>
 #include <set>
@@ -16,18 +14,6 @@
 namespace kiv {
 
 namespace {
-
-bool ReadBytes(const PackageFile& f, std::string& bytes) {
-  if (f.converted) {
-    bytes = f.bytes;
-    return true;
-  }
-  QFile in(QString::fromStdString(f.nativePath));
-  if (!in.open(QIODevice::ReadOnly)) return false;  // WritePackage reports it
-  const QByteArray data = in.readAll();
-  bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
-  return true;
-}
 
 void SortByName(std::vector<PackageFile>& files) {
   std::stable_sort(files.begin(), files.end(), [](const PackageFile& a, const PackageFile& b) {
@@ -47,7 +33,8 @@ void NoteUnplacedAnchors(const std::string& page, const std::string& bytes, cons
     if (tag.endTag) continue;
     const PageAttribute* href = tag.Find("HREF");
     if (!href) continue;
-    const std::string_view ref = AttributeText(bytes, *href);
+    const std::string decoded = AttributeValue(bytes, *href);
+    const std::string_view ref = decoded;
     const std::size_t hash = ref.find('#');
     if (hash == std::string_view::npos || hash + 1 == ref.size()) continue;
     std::string_view file = ref.substr(0, hash);
@@ -88,6 +75,10 @@ PageSplit CutWithRoomForLinks(const std::string& bytes, const std::string& name)
 
 }  // namespace
 
+PageSplit CutPageForPackage(const std::string& bytes, const std::string& name) {
+  return CutWithRoomForLinks(bytes, name);
+}
+
 SplitOutcome SplitOversizedPages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
                                  std::vector<std::string>& notes) {
   SplitOutcome outcome;
@@ -103,7 +94,7 @@ SplitOutcome SplitOversizedPages(std::vector<PackageFile>& files, std::vector<st
     if (!IsPageName(f.name)) continue;
     const std::string shown = Cp1252ToUtf8(f.name);
     std::string bytes;
-    if (!ReadBytes(f, bytes) || bytes.size() <= static_cast<std::size_t>(PageBufferSize)) continue;
+    if (!ReadPackageFile(f, bytes) || bytes.size() <= static_cast<std::size_t>(PageBufferSize)) continue;
     PageSplit cut = CutWithRoomForLinks(bytes, f.name);
     for (const std::string& n : cut.notes) notes.push_back(Cp1252ToUtf8(n));
     if (!cut.error.empty()) {
@@ -147,7 +138,7 @@ SplitOutcome SplitOversizedPages(std::vector<PackageFile>& files, std::vector<st
   for (PackageFile& f : files) {
     if (!IsPageName(f.name)) continue;
     std::string bytes;
-    if (!ReadBytes(f, bytes)) continue;
+    if (!ReadPackageFile(f, bytes)) continue;
     auto home = homeOf.find(f.name);
     const std::string& homePage = home == homeOf.end() ? f.name : home->second;
     NoteUnplacedAnchors(f.name, bytes, homePage, split, map, notes);

@@ -11,6 +11,7 @@
 
 #include "app/anchor_map.h"
 #include "kivpack/package_writer.h"
+#include "kivpack/page_splitter.h"
 
 namespace kiv {
 
@@ -28,6 +29,10 @@ struct SplitOutcome {
 // that no part holds are reported in notes.
 SplitOutcome SplitOversizedPages(std::vector<PackageFile>& files, std::vector<std::string>& errors,
                                  std::vector<std::string>& notes);
+
+// The parts a page over the page buffer is cut into, as
+// SplitOversizedPages cuts it (with room for the links it rewrites).
+PageSplit CutPageForPackage(const std::string& bytes, const std::string& name);
 
 // Adds the anchor map entry to files when any anchor moved.
 void AddAnchorMap(std::vector<PackageFile>& files, const TAnchorMap& moved);
