@@ -10,6 +10,7 @@
 #include "kivpack/page_tags.h"
 #include "kivpack/picture_conversion.h"
 #include "kivpack/reference_rewriter.h"
+#include "kivpack/split_pages.h"
 
 namespace kiv::dump {
 
@@ -53,6 +54,23 @@ PackedPage ReadPageAsPacked(const QString& path, const PackedPageOptions& option
     for (const std::string& s : conversion.substitutions) page.notes.push_back("  " + s);
     page.bytes = std::move(conversion.bytes);
     page.changed = true;
+  }
+  // A page over the page buffer is packed in parts: the preview shows it
+  // whole and names them.
+  if (page.bytes.size() > static_cast<std::size_t>(PageBufferSize)) {
+    const PageSplit cut = CutPageForPackage(page.bytes, shown);
+    std::string note = shown + ": " + std::to_string(page.bytes.size()) + " bytes, over the " +
+                       std::to_string(PageBufferSize) + " a page may hold; ";
+    if (!cut.error.empty()) {
+      note += "kivpack build refuses it, also with --split: " + cut.error;
+    } else {
+      note += "kivpack build --split packs it as " + std::to_string(cut.parts.size()) +
+              " parts (shown whole here):";
+      for (std::size_t k = 0; k < cut.parts.size(); ++k)
+        note += (k ? ", " : " ") + cut.parts[k].name + " (" +
+                std::to_string(cut.parts[k].bytes.size()) + " bytes)";
+    }
+    page.notes.push_back(note);
   }
   // The packer renames the pictures it converts: the page names the GIF or
   // the bitmap the package holds in place of the original.

@@ -46,6 +46,7 @@ int RunSections(const QStringList& args) {
     }
   }
   auto page = LoadPage(parser.positionalArguments()[0], options);
+  for (const std::string& n : page->notes) std::cerr << "kivdump sections: " << n << '\n';
   if (!page->error.empty()) {
     std::cerr << "kivdump sections: " << page->error << '\n';
     return 1;
