@@ -16,12 +16,14 @@ namespace kiv {
 namespace {
 
 // The file's text, or nothing: a file that is not a regular file of this
-// user's (or root's), or larger than the bound, reads as empty. tooLarge
-// tells the writer to leave such a file alone.
-std::string ReadText(const std::string& path, bool* tooLarge = nullptr) {
+// user's (or root's), larger than the bound, or that cannot be read, reads as
+// empty. keep tells the writer to leave the file alone: it is too large, or
+// it is there but its text could not be had, so replacing it would lose
+// every other line.
+std::string ReadText(const std::string& path, bool* keep = nullptr) {
   std::string text;
   const SafeRead result = ReadFileSafely(path, MaxSettingsFileSize, text);
-  if (tooLarge) *tooLarge = result == SafeRead::TooLarge;
+  if (keep) *keep = result == SafeRead::TooLarge || result == SafeRead::Failed;
   if (result == SafeRead::TooLarge) {
     static std::set<std::string> told;
     if (told.insert(path).second) {
@@ -159,9 +161,9 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key,
 
 bool IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  bool tooLarge = false;
-  std::string text = ReadText(path_, &tooLarge);
-  if (tooLarge) return false;
+  bool keep = false;
+  std::string text = ReadText(path_, &keep);
+  if (keep) return false;
   const std::string_view sec = Trim(section), k = Trim(key);
   const std::string entry = std::string(k) + "=" + value;
   bool inSection = false;

@@ -4,8 +4,9 @@
 // Each call reads the file afresh, so other programs' changes are seen.
 // Only a regular file of this user's (or root's) of at most
 // MaxSettingsFileSize bytes is read; any other reads as empty, and one that
-// is too large is never written either. Writes replace the file through a
-// new file in the same folder, never following a link.
+// is too large, or that is there but cannot be read, is never written either.
+// Writes replace the file through a new file in the same folder, never
+// following a link.
 #pragma once
 
 #include <cstddef>

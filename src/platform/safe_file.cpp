@@ -69,7 +69,9 @@ SafeRead ReadChecked(const std::string& nativePath, std::size_t maxBytes, bool h
   const int fd = ::open(nativePath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return SafeRead::Missing;
-    return errno == ELOOP ? SafeRead::Refused : SafeRead::Failed;
+    // ELOOP: the name is a link; ENXIO: a socket, or a device with nothing
+    // behind it. Neither is a regular file.
+    return errno == ELOOP || errno == ENXIO ? SafeRead::Refused : SafeRead::Failed;
   }
   struct stat st {};
   SafeRead result = SafeRead::Read;

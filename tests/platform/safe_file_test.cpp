@@ -1,11 +1,14 @@
 // Files beside the executable in a folder others can write: planted links,
 // FIFOs and devices, files of other users, and huge settings files.
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/ini_file.h"
@@ -113,6 +116,58 @@ TEST(IniFileSafetyTest, AHugeSettingsFileIsReadAsEmptyAndLeftAlone) {
   EXPECT_EQ(file.ReadInteger("Help", "Help Font Size", 12), 9);
   EXPECT_TRUE(file.WriteInteger("Help", "Help Font Size", 14));
   EXPECT_EQ(file.ReadInteger("Help", "Help Font Size", 12), 14);
+}
+
+// A settings file that is there but cannot be read (no read permission)
+// keeps every line: it reads as empty and a write is refused rather than
+// replacing it with the one key written. Root reads any file, so as root the
+// attempt runs in a child as the owner of the folder and the file.
+TEST(IniFileSafetyTest, ASettingsFileThatCannotBeReadIsNotReplaced) {
+  TempDir dir;
+  const std::string text = "[Help]\r\nHelp Font Size=9\r\n[Host]\r\nLast Page=intro.html\r\n";
+  const std::string path = dir.Write("kivmap.ini", text);
+  ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+  const auto attempt = [&path] {
+    IniFile file(path);
+    return file.ReadInteger("Help", "Help Font Size", 12) == 12 &&
+           !file.WriteInteger("Help", "Help Font Size", 14);
+  };
+  if (::getuid() != 0) {
+    EXPECT_TRUE(attempt());
+  } else {
+    ASSERT_EQ(::chown(dir.Path().c_str(), 65534, 65534), 0);  // nobody
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    EXPECT_EXIT(
+        {
+          if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+          ::_exit(attempt() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(ReadFile(path), text);
+  EXPECT_EQ(EntriesIn(dir.Path()), 1) << "no temporary file is left";
+}
+
+// A socket at the settings file's name is no file to read: it is refused at
+// once and, like a planted link, replaced by the first write.
+TEST(IniFileSafetyTest, ASocketAtTheSettingsNameIsRefusedAndReplaced) {
+  TempDir dir;
+  const std::string path = dir.File("kivmap.ini");
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof addr.sun_path);
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+  std::string bytes;
+  EXPECT_EQ(ReadFileSafely(path, 1 << 20, bytes), SafeRead::Refused);
+  IniFile file(path);
+  EXPECT_EQ(file.ReadInteger("Help", "Help Font Size", 12), 12);
+  EXPECT_TRUE(file.WriteInteger("Help", "Help Font Size", 14));
+  EXPECT_EQ(ReadFile(path), "[Help]\r\nHelp Font Size=14\r\n");
+  ::close(fd);
 }
 
 }  // namespace
