@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "app/package_index_reader.h"
@@ -44,6 +45,26 @@ std::string FileNamePart(const std::string& fileName) {
   return sep == std::string::npos ? fileName : fileName.substr(sep + 1);
 }
 
+// An index line's first field (up to its comma) without the blanks around
+// it, as CsvField reads it.
+std::string_view NameField(std::string_view line) {
+  std::string_view f = line.substr(0, line.find(','));
+  const std::size_t b = f.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  return f.substr(b, f.find_last_not_of(' ') - b + 1);
+}
+
+// field, in capitals, equals upper (which is in capitals already).
+bool SameUpperName(std::string_view field, std::string_view upper) {
+  if (field.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    char c = field[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string DefaultPackagePath() {
@@ -62,9 +83,11 @@ void FindPackageEntry(const std::string& packagePath, const std::string& name, s
   std::string line;
   while (reader.Next(line)) {
     if (line.compare(0, 6, "******") == 0) break;
-    std::string f1 = UpperText(CsvField(line, 1, ""));
-    if (f1 == "START") base = CsvIntField(line, 2, 0);
-    if (f1 != wanted) continue;
+    // The name field is compared in place: a lookup passes every line of a
+    // large index, so it must not copy each name.
+    const std::string_view f1 = NameField(line);
+    if (SameUpperName(f1, "START")) base = CsvIntField(line, 2, 0);
+    if (!SameUpperName(f1, wanted)) continue;
     start = AddOffsets(CsvIntField(line, 2, -1), base);
     if (reader.Next(line)) end = AddOffsets(CsvIntField(line, 2, PageBufferSize), base);
     break;

@@ -60,6 +60,24 @@ TEST(FindPackageEntryTest, IndexLineRules) {
   EXPECT_EQ(Lookup(pkg, "start"), (Range{2000, 1005}));  // START is itself a candidate
 }
 
+TEST(FindPackageEntryTest, NameFieldRules) {
+  TempDir dir;
+  std::string pkg = dir.Write("kivmap.hpm",
+                              "\tTab.html,1\r\n"
+                              "   ,2\r\n"
+                              "\xC9t\xE9.html,3\r\n"
+                              "con,4\r\n"
+                              "contents.html  ,5\r\n"
+                              "******,9\r\n");
+  EXPECT_EQ(Lookup(pkg, "tab.html"), (Range{-1, 128000}));  // only spaces are trimmed
+  EXPECT_EQ(Lookup(pkg, "\tTAB.HTML"), (Range{1, 2}));
+  EXPECT_EQ(Lookup(pkg, ""), (Range{2, 3}));  // a blank name field reads as empty
+  EXPECT_EQ(Lookup(pkg, "\xC9T\xE9.HTML"), (Range{3, 4}));  // letters beyond ASCII as they are
+  EXPECT_EQ(Lookup(pkg, "\xE9t\xE9.html"), (Range{-1, 128000}));
+  EXPECT_EQ(Lookup(pkg, "CONTENTS.html"), (Range{5, 9}));  // not the shorter "con"
+  EXPECT_EQ(Lookup(pkg, "contents.htm"), (Range{-1, 128000}));
+}
+
 TEST(FindPackageEntryTest, NothingAfterTheEndLineIsRead) {
   TempDir dir;
   std::string pkg = dir.Write("kivmap.hpm", "a.html,0\n******,4\nhidden.html,4\n");
