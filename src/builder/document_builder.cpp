@@ -93,10 +93,21 @@ void THtmlBuilder::NewSection(int level, int justify) {
   CloseSection();
   currentSection_ = std::make_unique<TSection>(level, justify, &linkTarget_, TopFont(), styleFlags_);
   verticalShift_ = ShiftNone;
+  PlaceElementIds();
 }
 
 void THtmlBuilder::EnsureSection(int level) {
   if (!currentSection_) NewSection(level, runAlignment_);
+}
+
+void THtmlBuilder::PlaceElementIds() {
+  // The IDs of the tags read so far name the section their content starts
+  // in: the one just opened for a block (DIV, H2, P, LI ...), or the open
+  // one for text and inline tags.
+  if (!currentSection_ || Reader.ElementIds.empty()) return;
+  for (const std::string& id : Reader.ElementIds)
+    anchorNames_.emplace_back(Upper(id), currentSection_.get());
+  Reader.ElementIds.clear();
 }
 
 TFormControlObj* THtmlBuilder::AddControl(Symbol tag) {
@@ -159,6 +170,7 @@ void THtmlBuilder::Run(bool plainText) {
       // Always: the open section joins its cell and the font stack is emptied,
       // so the document stays valid whatever stopped the parse.
       try {
+        b.PlaceElementIds();
         b.CloseSection();
       } catch (...) {
       }
@@ -306,6 +318,7 @@ bool THtmlBuilder::ReadList(int depth, Symbol opening, const SymbolSet& terminat
       }
       currentSection_ = std::move(item);
       verticalShift_ = ShiftNone;
+      PlaceElementIds();
       Reader.SkipWhiteSpace();
       Reader.Next();
       if (Reader.Sym == PSy) Reader.Next();
@@ -315,6 +328,7 @@ bool THtmlBuilder::ReadList(int depth, Symbol opening, const SymbolSet& terminat
       level = sym == DDSy ? depth : depth - 1;
       currentSection_ = std::make_unique<TDListItem>(level, &linkTarget_, TopFont(), styleFlags_);
       verticalShift_ = ShiftNone;
+      PlaceElementIds();
       Reader.Next();
     } else if (sym == TableSy) {
       if (currentSection_) currentSection_->EnsureText();
@@ -400,6 +414,7 @@ bool THtmlBuilder::DoCommonAction(const CommonSymbol& c, int level, bool preform
       break;
     case CommonAction::Text:
       EnsureSection(level);
+      PlaceElementIds();
       currentSection_->AddText(Reader.Token());
       break;
     case CommonAction::Table:
@@ -505,12 +520,17 @@ void THtmlBuilder::DoAlignment(int level, std::uint8_t justify) {
 
 void THtmlBuilder::DoLinkTag(int level, bool alwaysChangeFont,
                              const std::function<void()>& beforeHref) {
+  // An A with an ID names its place as an A NAME does.
+  if (!Reader.ElementIds.empty()) {
+    EnsureSection(level);
+    PlaceElementIds();
+  }
   for (const auto& a : Reader.Attributes) {
     if (a->Id == HrefSy) {
       if (beforeHref) beforeHref();
       const TAttribute* target = Reader.Attributes.Find(TargetSy);
-      linkTarget_.Assign(a->Text, target ? std::optional<std::string_view>(target->Text)
-                                         : std::nullopt);
+      linkTarget_.Assign(a->Text,
+                         target ? std::optional<std::string_view>(target->Text) : std::nullopt);
       inLink_ = true;
       PushFont();
       TopFont().SetStyle(TopFont().Style() | fsUnderline);
@@ -602,6 +622,7 @@ void THtmlBuilder::ReadPreformatted(int level) {
     currentSection_ = std::make_unique<TPreFormated>(level, TSection::JustifyLeft, &linkTarget_,
                                                      TopFont(), styleFlags_);
     verticalShift_ = ShiftNone;
+    PlaceElementIds();
   };
   newLine();
   prePending_.clear();

@@ -90,6 +90,8 @@ class THtmlBuilder {
   void CloseSection();
   void NewSection(int level, int justify);
   void EnsureSection(int level);
+  // Names the open section by the element IDs the reader has read.
+  void PlaceElementIds();
   // The form control of tag in the open section; null when none is open or
   // it is full.
   TFormControlObj* AddControl(Symbol tag);

@@ -94,6 +94,7 @@ void ReaderState::Reset(SourceKind kind) {
   PreMode = false;
   ScriptMode = false;
   Attributes.Recycle();
+  ElementIds.clear();
 }
 
 void ReaderState::StartFile(const std::string& fileName) {
@@ -386,13 +387,14 @@ void ReaderState::ReadTag() {
   }
   const bool keep = !endTag && TakesAttributes(Sym);
   if (keep) Attributes.Recycle();
-  while (ReadAttribute(keep)) {
+  tagIdRead_ = false;
+  while (ReadAttribute(keep, !endTag)) {
   }
   while (UpCh != '>' && UpCh != EndOfInputChar) Advance();
   Advance();
 }
 
-bool ReaderState::ReadAttribute(bool keep) {
+bool ReaderState::ReadAttribute(bool keep, bool startTag) {
   SkipWhite();
   if (!IsLetter(UpCh)) return false;
   char name[TokenCapacity];
@@ -455,6 +457,13 @@ bool ReaderState::ReadAttribute(bool keep) {
     }
   }
   if (keep) Attributes.AddReused(id, value_, number);
+  // ID is not in the attribute table: any element's ID (the first of a tag)
+  // names a place in the page, as A NAME does.
+  if (startTag && !tagIdRead_ && id == UnknownAttributeSymbol && nameLen == 2 && name[0] == 'I' &&
+      name[1] == 'D') {
+    tagIdRead_ = true;
+    if (!value_.empty() && ElementIds.size() < MaxPendingElementIds) ElementIds.push_back(value_);
+  }
   return true;
 }
 

@@ -95,6 +95,12 @@ class ReaderState {
   bool PreMode = false;       // set by the builder inside "PRE": no white-space folding
   bool ScriptMode = false;    // set by the builder while capturing a script: no comment removal
   TAttributeList Attributes;  // of the most recent tag that takes attributes
+  // The ID attributes of the start tags read (any tag, known or not), in
+  // order, for whoever places them as anchors; the reader of the symbols
+  // empties it as it takes them. At most MaxPendingElementIds are held: a
+  // page of nothing but IDs nobody takes stays bounded.
+  std::vector<std::string> ElementIds;
+  static constexpr std::size_t MaxPendingElementIds = 4096;
 
  private:
   void Reset(SourceKind kind);
@@ -107,7 +113,7 @@ class ReaderState {
   void ReadChar(bool inComment);
   void SkipDashComment();
   void ReadTag();
-  bool ReadAttribute(bool keep);
+  bool ReadAttribute(bool keep, bool startTag);
   bool ReadTextRun();
   // Decodes the entity at "&" (current) into out; returns its length.
   int DecodeEntity(char* out);
@@ -134,7 +140,8 @@ class ReaderState {
   static_assert(TextRunLength + 16 <= TokenCapacity);
   std::array<char, TokenCapacity> token_{};
   int tokenLen_ = 0;
-  std::string value_;  // attribute text being read, reused from tag to tag
+  std::string value_;       // attribute text being read, reused from tag to tag
+  bool tagIdRead_ = false;  // the tag being read had its ID
 };
 
 }  // namespace kiv

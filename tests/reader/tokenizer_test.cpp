@@ -152,6 +152,28 @@ TEST(TokenizerTags, AttributesKeptOnlyForTagsThatTakeThem) {
 
 // ---- Attribute values ----
 
+TEST(TokenizerAttributes, ElementIdsOfEveryStartTagAreHeldInOrder) {
+  ReaderState r;
+  const std::string html =
+      "<DIV id=\"Sect-1\"><section ID=two><h2 class=t id='x y'>T</h2></div id=end>"
+      "<p id=\"\"><b id=first id=second>b</b><a id=42 name=n>";
+  r.StartBuffer(html.data(), html.size());
+  Tokenize(r);
+  // Known and unknown tags alike; end tags and empty IDs give none; the
+  // first ID of a tag counts; the text is kept as written.
+  EXPECT_EQ(r.ElementIds, (V{"Sect-1", "two", "x y", "first", "42"}));
+  // Starting a source forgets what the last one left.
+  r.StartBuffer("<p>", 3);
+  EXPECT_TRUE(r.ElementIds.empty());
+  // A page of IDs that nobody takes holds a bounded number of them.
+  std::string many;
+  for (int i = 0; i < 10000; ++i) many += "<i id=a" + std::to_string(i) + ">";
+  r.StartBuffer(many.data(), many.size());
+  Tokenize(r);
+  EXPECT_EQ(r.ElementIds.size(), ReaderState::MaxPendingElementIds);
+  EXPECT_EQ(r.ElementIds.front(), "a0");
+}
+
 TEST(TokenizerAttributes, QuotedNumericAndBareValues) {
   auto syms = Tokenize(
       "<table width=\"50%\" border cellpadding=+2 cellspacing = -3 bgcolor='#FF00aa' "

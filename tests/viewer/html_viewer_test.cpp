@@ -31,6 +31,30 @@ TEST_F(ViewerTest, AnchorsAreFoundInAnyCaseWithOrWithoutHash) {
   EXPECT_EQ(viewer->Document().ScrollY, 100);
 }
 
+TEST_F(ViewerTest, ElementIdsAreAnchorsAsANameIs) {
+  LoadHtml("<div id=\"top\">" + Lines(30) + "</div><div class=sect id=\"DDL-FK\"><div>" +
+           "<h3 class=title>Foreign Keys</h3></div><p>text</p></div>" + Lines(30) +
+           "<h2 id=\"_name\">NAME</h2>" + Lines(30) + "<p>in <span id=inline>a</span> line" +
+           "<a id=target name=named>x</a></p>" + Lines(30) + "<section id=late></section>");
+  auto yOf = [&](const std::string& anchor) {
+    viewer->ScrollToY(0);
+    EXPECT_TRUE(viewer->ScrollToAnchor(anchor)) << anchor;
+    return viewer->Document().ScrollY;
+  };
+  const int fk = yOf("#ddl-fk");
+  EXPECT_GT(fk, 30 * 20 - 100);  // after thirty lines, at the heading
+  const int name = yOf("_NAME");
+  EXPECT_GT(name, fk + 30 * 20 - 100);
+  const int inline_ = yOf("inline");
+  EXPECT_GT(inline_, name + 30 * 20 - 100);
+  // An A with both: each names the place.
+  EXPECT_EQ(yOf("target"), inline_);
+  EXPECT_EQ(yOf("named"), inline_);
+  EXPECT_EQ(yOf("top"), 0);
+  // An ID after the last text still names the page's end.
+  EXPECT_GE(yOf("late"), inline_);
+}
+
 TEST_F(ViewerTest, HistoryKeepsMaxCountEntriesNewestFirst) {
   int changes = 0;
   viewer->OnHistoryChange = [&](THTMLViewer*) { ++changes; };
