@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "viewer/html_viewer.h"
 
 namespace kiv {
@@ -118,9 +118,9 @@ void TFindBar::Close() {
   Changed();
 }
 
-void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
+void TFindBar::FindText(const std::string& pageText, int fromIndex) {
   edit_->setText(QString::fromStdU16String(
-      CodePageToUtf16(viewer_->TextCodePage(), cp1252Text.substr(0, MaxFindTextLength))));
+      CodePageToUtf16(viewer_->TextCodePage(), pageText.substr(0, MaxFindTextLength))));
   show();
   if (TakeQuery())
     ShowStep(finder_.FindFrom(fromIndex));
@@ -128,10 +128,10 @@ void TFindBar::FindText(const std::string& cp1252Text, int fromIndex) {
     ShowStep({});
 }
 
-void TFindBar::FindWords(const std::vector<std::string>& cp1252Words, int ordinal) {
+void TFindBar::FindWords(const std::vector<std::string>& pageWords, int ordinal) {
   words_.clear();
   std::string text;
-  for (const std::string& w : cp1252Words) {
+  for (const std::string& w : pageWords) {
     bool control = false;
     for (const char c : w) control = control || static_cast<unsigned char>(c) < ' ';
     if (w.empty() || control || text.size() + w.size() + 1 > MaxFindTextLength) continue;
@@ -143,7 +143,8 @@ void TFindBar::FindWords(const std::vector<std::string>& cp1252Words, int ordina
     FindText(text, 0);
     return;
   }
-  wordsText_ = QString::fromStdU16String(Cp1252ToUtf16(text));
+  // The words are the page's bytes: they show in its code page.
+  wordsText_ = QString::fromStdU16String(CodePageToUtf16(viewer_->TextCodePage(), text));
   label_->setText("Find any:");
   edit_->setText(wordsText_);
   show();

@@ -33,11 +33,11 @@ class TFindBar : public QWidget {
   void Close();
   // Open with text in the box, and select its first match at or after
   // fromIndex.
-  void FindText(const std::string& cp1252Text, int fromIndex = 0);
-  // Open with any of several words (Windows-1252), as a search of the whole
+  void FindText(const std::string& pageText, int fromIndex = 0);
+  // Open with any of several words (in the page's code page), as a search of the whole
   // help found them on the page, and select the match of that ordinal (0:
   // the first). Editing the box goes back to finding its text.
-  void FindWords(const std::vector<std::string>& cp1252Words, int ordinal);
+  void FindWords(const std::vector<std::string>& pageWords, int ordinal);
   // The next and the previous match (F3, Shift+F3); with an empty box they
   // open the bar instead.
   void FindNext();

@@ -11,7 +11,8 @@
 #include "app/search_ranking.h"
 #include "app/search_terms.h"
 #include "app/string_helpers.h"
-#include "platform/ansi_case.h"
+#include "platform/code_page.h"
+#include "platform/utf8_decoder.h"
 
 namespace kiv {
 
@@ -128,23 +129,42 @@ int MatchesBefore(const std::string& folded, const std::vector<std::string>& wor
   return count;
 }
 
+// The UTF-8 text of code-page bytes, with where each byte's character starts
+// in it (one entry past the last for the end).
+std::string ToUtf8(const SearchFolding& folding, std::string_view bytes,
+                   std::vector<std::size_t>* starts = nullptr) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  if (starts) starts->clear();
+  for (char c : bytes) {
+    if (starts) starts->push_back(out.size());
+    const auto b = static_cast<unsigned char>(c);
+    out.append(folding.utf8[b].data(), folding.utf8Length[b]);
+  }
+  if (starts) starts->push_back(out.size());
+  return out;
+}
+
 // Fills the result's excerpt, bold ranges and find words from the page's text.
 void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t position,
                 const PageText& text, const std::set<std::string, std::less<>>& terms) {
   const SearchFolding& folding = FoldingFor(page.codePage);
   // Stems keep their word's first letter: most words are told apart by it.
   std::array<bool, 256> firsts{};
-  for (const std::string& t : terms)
-    if (!t.empty()) firsts[static_cast<unsigned char>(t[0])] = true;
+  for (std::size_t b = 0; b < firsts.size(); ++b) {
+    const std::string_view form(folding.utf8[b].data(), folding.utf8Length[b]);
+    for (const std::string& t : terms) {
+      if (t.compare(0, form.size(), form) == 0) {
+        firsts[b] = true;
+        break;
+      }
+    }
+  }
   std::string term;
   auto matches = [&](std::string_view word) {
     if (!firsts[static_cast<unsigned char>(folding.lower[static_cast<unsigned char>(word[0])])])
       return false;
-    word = word.substr(0, MaxSearchWordLength);
-    term.resize(word.size());
-    for (std::size_t i = 0; i < word.size(); ++i)
-      term[i] = folding.lower[static_cast<unsigned char>(word[i])];
-    StemWord(term);
+    MakeSearchTerm(word, folding, term);
     return terms.count(term) > 0;
   };
   std::size_t hit = 0, hitLength = 0;
@@ -169,9 +189,12 @@ void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t posit
       if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
     }
   });
-  r.excerpt = Excerpt(text.text, haveHit ? hit : 0, haveHit ? hitLength : 0);
-  ForEachWord(r.excerpt, folding, [&](std::size_t s, std::size_t n) {
-    if (matches(std::string_view(r.excerpt).substr(s, n))) r.bold.push_back({s, n});
+  const std::string excerpt = Excerpt(text.text, haveHit ? hit : 0, haveHit ? hitLength : 0);
+  std::vector<std::size_t> starts;
+  r.excerpt = ToUtf8(folding, excerpt, &starts);
+  ForEachWord(excerpt, folding, [&](std::size_t s, std::size_t n) {
+    if (matches(std::string_view(excerpt).substr(s, n)))
+      r.bold.push_back({starts[s], starts[s + n] - starts[s]});
   });
   // The shortest forms first: a word holding another one is found by it.
   if (!bestForm.empty()) {
@@ -194,6 +217,32 @@ void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t posit
   if (haveHit) r.hitOrdinal = MatchesBefore(FoldText(text.text, folding), r.findWords, hit);
 }
 
+// At most max characters of UTF-8 text, cut between characters.
+std::string CutUtf8(const std::string& text, std::size_t max, bool& cut) {
+  std::size_t pos = 0, count = 0;
+  while (pos < text.size() && count < max) {
+    char32_t cp = 0;
+    std::size_t length = 1;
+    DecodeUtf8At(text, pos, cp, length);
+    pos += length;
+    ++count;
+  }
+  cut = pos < text.size();
+  return text.substr(0, pos);
+}
+
+std::string Shown(const std::string& text, std::size_t max) {
+  bool cut = false;
+  std::string shown = CutUtf8(text, max, cut);
+  return cut ? shown + "..." : shown;
+}
+
+bool Holds(CodePage page, std::string_view utf8) {
+  bool lossless = true;
+  Utf8ToCodePage(page, utf8, &lossless);
+  return lossless;
+}
+
 }  // namespace
 
 HelpSearch::HelpSearch(const SearchIndex& index) : index_(index) {}
@@ -202,22 +251,26 @@ HelpSearchResults HelpSearch::Search(const std::string& query, std::size_t limit
                                      bool details) const {
   HelpSearchResults out;
   out.pagesLeftOut = index_.PagesLeftOut();
-  const SearchQuery q = ParseSearchQuery(query, FoldingFor(1252));
+  const SearchQuery q = ParseSearchQuery(query);
   out.truncated = q.truncated;
   out.empty = q.Empty();
-  if (q.Empty()) return out;
+  // A character no page can hold: no page holds the query as typed (and no
+  // stand-in for the character may match in its place).
+  if (q.Empty() || q.unmatchable) return out;
   const SearchRanking ranking = RankPages(index_, q, limit);
   out.matched = ranking.matched;
   std::vector<std::uint32_t> pages;
   for (const RankedPage& rp : ranking.pages) {
     const SearchPage& page = index_.Page(rp.page);
+    const SearchFolding& folding = FoldingFor(page.codePage);
     HelpSearchResult r;
     r.fileName = page.name;
-    r.title = page.title;
+    r.title = ToUtf8(folding, page.title);
+    r.codePage = folding.codePage;
     r.score = rp.score;
     if (rp.heading >= 0) {
       const SearchHeading& h = page.headings[static_cast<std::size_t>(rp.heading)];
-      r.heading = h.text;
+      r.heading = ToUtf8(folding, h.text);
       r.anchor = h.anchor;
     }
     out.results.push_back(std::move(r));
@@ -235,12 +288,41 @@ HelpSearchResults HelpSearch::Search(const std::string& query, std::size_t limit
   return out;
 }
 
-std::string SearchResultsPage(const std::string& query, const HelpSearchResults& found) {
-  std::string shownQuery = TrimBlanks(query);
-  if (shownQuery.size() > kQueryShown) shownQuery = shownQuery.substr(0, kQueryShown) + "...";
+CodePage SearchResultsCodePage(const std::string& query, const HelpSearchResults& found) {
+  const std::string shownQuery = Shown(TrimBlanks(query), kQueryShown);
+  const std::size_t listed = std::min(found.results.size(), MaxListedResults);
+  CodePage best = kCodePagesInPackingOrder[0];
+  std::size_t bestScore = 0;
+  for (CodePage page : kCodePagesInPackingOrder) {
+    // Each result held counts more the better it ranks; the query least.
+    std::size_t score = Holds(page, shownQuery) ? 1 : 0;
+    std::size_t all = score;
+    for (std::size_t i = 0; i < listed; ++i) {
+      const HelpSearchResult& r = found.results[i];
+      if (Holds(page, r.title) && Holds(page, r.heading) && Holds(page, r.excerpt)) {
+        score += 2 * (listed - i);
+        ++all;
+      }
+    }
+    if (all == listed + 1) return page;
+    if (score > bestScore) {
+      best = page;
+      bestScore = score;
+    }
+  }
+  return best;
+}
 
+std::string SearchResultsPage(const std::string& query, const HelpSearchResults& found) {
+  const std::string shownQuery = Shown(TrimBlanks(query), kQueryShown);
+  const CodePage codePage = SearchResultsCodePage(query, found);
+  // The page is in the code page; links keep their bytes, as the package
+  // names its pages.
+  const auto inCodePage = [&](const std::string& utf8) { return Utf8ToCodePage(codePage, utf8); };
   std::string page =
-      "<HTML>\r\n<HEAD>\r\n<TITLE>Search results</TITLE>\r\n</HEAD>\r\n"
+      "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=" +
+      CodePageName(codePage) +
+      "\">\r\n<TITLE>Search results</TITLE>\r\n</HEAD>\r\n"
       "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">\r\n"
       "<H2>Search results</H2>\r\n";
   const std::string end = "</BODY>\r\n</HTML>\r\n";
@@ -252,7 +334,7 @@ std::string SearchResultsPage(const std::string& query, const HelpSearchResults&
         "them as a phrase.</P>\r\n";
     return page + end;
   }
-  const std::string quoted = "<B>" + Escaped(shownQuery) + "</B>";
+  const std::string quoted = "<B>" + Escaped(inCodePage(shownQuery)) + "</B>";
   if (found.results.empty()) {
     page += "<P>No page matches " + quoted + ".</P>\r\n";
     page += "<P>Check the spelling, or search with fewer or other words.</P>\r\n";
@@ -271,13 +353,13 @@ std::string SearchResultsPage(const std::string& query, const HelpSearchResults&
 
   std::size_t listed = 0;
   for (const HelpSearchResult& r : found.results) {
-    std::string title = r.title.empty() ? r.fileName : r.title;
-    if (title.size() > kTitleShown) title = title.substr(0, kTitleShown) + "...";
+    const std::string title =
+        Shown(r.title.empty() ? CodePageToUtf8(r.codePage, r.fileName) : r.title, kTitleShown);
     std::string entry = "<P>" + std::to_string(listed + 1) + ". <A HREF=\"" + Escaped(r.Link()) +
-                        "\">" + Escaped(title) + "</A>";
-    if (!r.heading.empty() && !AnsiSameText(r.heading, r.title))
-      entry += "<BR>\r\n<I>" + Escaped(r.heading) + "</I>";
-    if (!r.excerpt.empty()) entry += "<BR>\r\n" + BoldedExcerpt(r);
+                        "\">" + Escaped(inCodePage(title)) + "</A>";
+    if (!r.heading.empty() && !SameTextIn(codePage, inCodePage(r.heading), inCodePage(r.title)))
+      entry += "<BR>\r\n<I>" + Escaped(inCodePage(r.heading)) + "</I>";
+    if (!r.excerpt.empty()) entry += "<BR>\r\n" + inCodePage(BoldedExcerpt(r));
     entry += "</P>\r\n";
     if (page.size() + entry.size() + end.size() + 200 > kResultsPageBudget) break;
     page += entry;

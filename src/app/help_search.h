@@ -10,20 +10,26 @@
 #include <vector>
 
 #include "app/search_index.h"
+#include "platform/code_page.h"
 
 namespace kiv {
 
+// A result's texts are UTF-8, converted from the code page of its page; its
+// file name, anchor and find words are the page's own bytes, as links and
+// the find bar on that page take them.
 struct HelpSearchResult {
   std::string fileName;  // the page's name in the package, as a link takes it
   std::string anchor;    // the anchor of the best hit's heading; empty: the page's top
-  std::string title;     // the page's TITLE, else its file name
-  std::string heading;   // the heading the best hit stands under; may be empty
+  std::string title;     // the page's TITLE, else its file name (UTF-8)
+  std::string heading;   // the heading the best hit stands under; may be empty (UTF-8)
+  CodePage codePage = CodePage::Windows1252;  // of the page
   double score = 0;
-  // Filled when details are asked for (Windows-1252 text, not HTML-escaped):
+  // Filled when details are asked for (UTF-8, not HTML-escaped):
   std::string excerpt;                                    // the text around the best hit
   std::vector<std::pair<std::size_t, std::size_t>> bold;  // query words in it: start, length
-  // The page's words that the query's words found (folded), for the find
-  // bar, and how many of their matches on the page come before the best hit.
+  // The page's words that the query's words found (folded, in the page's
+  // code page), for the find bar, and how many of their matches on the page
+  // come before the best hit.
   std::vector<std::string> findWords;
   int hitOrdinal = 0;
 
@@ -47,7 +53,7 @@ class HelpSearch {
   // Keeps a reference to index; the index must outlive the search.
   explicit HelpSearch(const SearchIndex& index);
 
-  // The limit best pages for query. With details, each result's excerpt
+  // The limit best pages for query (UTF-8). With details, each result's excerpt
   // and find words are read from the package (an input/output error is
   // raised when it cannot be read).
   HelpSearchResults Search(const std::string& query, std::size_t limit = MaxListedResults,
@@ -57,9 +63,16 @@ class HelpSearch {
   const SearchIndex& index_;
 };
 
-// The results as a page of HTML (Windows-1252): each result's title a link
-// to its section, the heading under it, an excerpt with the query's words in
-// bold. Everything taken from the query or the pages is HTML-escaped.
+// The code page the results page is written in: the first (in packing
+// order) that holds the query and every listed result's texts, else the one
+// that holds the most results, the best ones counting first. So Cyrillic
+// hits show in Windows-1251, and a help of one code page gets pages in it.
+CodePage SearchResultsCodePage(const std::string& query, const HelpSearchResults& results);
+
+// The results as a page of HTML in SearchResultsCodePage, which it declares:
+// each result's title a link to its section, the heading under it, an
+// excerpt with the query's words in bold. Everything taken from the query or
+// the pages is HTML-escaped; characters the code page lacks show as "?".
 std::string SearchResultsPage(const std::string& query, const HelpSearchResults& results);
 
 }  // namespace kiv

@@ -727,10 +727,9 @@ void TKivHelpWindow::ShowPrintPreview() {
   ReportState();
 }
 
-bool TKivHelpWindow::SearchBoxQuery(std::string& query) const {
-  bool lossless = true;
-  query = Utf16ToCp1252(searchBox_->text().toStdU16String(), &lossless);
-  return lossless;
+std::string TKivHelpWindow::SearchBoxQuery() const {
+  // Typed in Unicode: the search folds it in each page's code page.
+  return searchBox_->text().toStdString();
 }
 
 bool TKivHelpWindow::ShowingResults() const {
@@ -740,15 +739,8 @@ bool TKivHelpWindow::ShowingResults() const {
 
 void TKivHelpWindow::SearchHelp() {
   searchTimer_->stop();
-  std::string query;
-  const bool lossless = SearchBoxQuery(query);
+  const std::string query = SearchBoxQuery();
   if (query.empty()) return;
-  // A character the pages' code page lacks occurs on no page: such a query
-  // finds nothing (its stand-in '?' must not match question marks).
-  if (lossless)
-    unmatchable_.erase(query);
-  else
-    unmatchable_.insert(query);
   // The index is still being built: the first result opens once it is.
   openWhenIndexed_ = !indexer_->Current() && !indexer_->Failed();
   if (openWhenIndexed_) return;
@@ -766,13 +758,8 @@ void TKivHelpWindow::SearchHelp() {
 }
 
 void TKivHelpWindow::SearchAsTyped() {
-  std::string query;
-  const bool lossless = SearchBoxQuery(query);
+  const std::string query = SearchBoxQuery();
   if (TrimBlanks(query).empty()) return;
-  if (lossless)
-    unmatchable_.erase(query);
-  else
-    unmatchable_.insert(query);
   // Typing never waits for the index: the results come when it is built.
   if (!indexer_->Current()) return;
   if (ShowingResults() && searchQuery_ == query) return;
@@ -809,9 +796,7 @@ bool TKivHelpWindow::ShowResultsEntry(const std::string& query, bool replace) {
 void TKivHelpWindow::ShowSearchResults(const std::string& query) {
   const SearchIndex* index = indexer_->Wait();
   if (!index) throw CantLocateFile(package_->PackagePath());
-  searchResults_ =
-      unmatchable_.count(query) ? HelpSearchResults() : HelpSearch(*index).Search(query);
-  if (unmatchable_.count(query)) searchResults_.empty = TrimBlanks(query).empty();
+  searchResults_ = HelpSearch(*index).Search(query);
   const std::string page = SearchResultsPage(query, searchResults_);
   searchQuery_ = query;
   viewer_->LoadDocumentBuffer(page.data(), page.size());
@@ -832,8 +817,11 @@ void TKivHelpWindow::MoveResultCursor(int index) {
   index = std::clamp(index, 0, static_cast<int>(results.size()) - 1);
   // The result's number and title begin its line on the results page.
   const HelpSearchResult& r = results[static_cast<std::size_t>(index)];
-  std::string title = r.title.empty() ? r.fileName : r.title;
-  const std::string line = (std::to_string(index + 1) + ". " + title).substr(0, kResultTitleFound);
+  const std::string title = r.title.empty() ? CodePageToUtf8(r.codePage, r.fileName) : r.title;
+  // The results page is in a code page of its own choosing.
+  const std::string line =
+      Utf8ToCodePage(viewer_->TextCodePage(), std::to_string(index + 1) + ". " + title)
+          .substr(0, kResultTitleFound);
   const int at = viewer_->FindText(0, line, true);
   if (at < 0) return;
   resultCursor_ = index;

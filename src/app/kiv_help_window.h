@@ -98,7 +98,7 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // Enter in the search box: the first result of its text opened (the
   // results page stays in history before it).
   void SearchHelp();
-  // Searches the whole help for query and shows the results page.
+  // Searches the whole help for query (UTF-8) and shows the results page.
   void SearchHelp(const std::string& query);
   // The results of the search box's text, shown as it is typed (after a
   // short pause): the results page replaces one shown while typing.
@@ -182,9 +182,8 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   // After a result of the search was followed: its words found on the page
   // through the find bar, the best hit selected.
   void SelectSearchHit(const std::string& target);
-  // The search box's text in the pages' code page; false when it holds a
-  // character no page can hold.
-  bool SearchBoxQuery(std::string& query) const;
+  // The search box's text, UTF-8.
+  std::string SearchBoxQuery() const;
   // Shows query's results page as the current history entry: a new one, or
   // in place of the results page shown now when replace.
   bool ShowResultsEntry(const std::string& query, bool replace);
@@ -235,15 +234,13 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   QMenu* printMenu_ = nullptr;
   TPrintPreviewWindow* preview_ = nullptr;  // a window of its own, owned here
   int wheelZoom_ = 0;                       // Ctrl+wheel angle not yet used
-  // The last search of the whole help: its query and what it found.
+  // The last search of the whole help: its query (UTF-8) and what it found.
   std::string searchQuery_;
   HelpSearchResults searchResults_;
   TSearchIndexer* indexer_ = nullptr;  // owned as a child
   QTimer* searchTimer_ = nullptr;      // the pause after typing
   bool openWhenIndexed_ = false;       // Enter came before the index
   int resultCursor_ = -1;              // the result Up and Down stand on
-  // Queries holding characters no page can hold: they find nothing.
-  std::set<std::string> unmatchable_;
   // Printing into this PDF file instead of asking (KIVHELP_PRINT_FILE).
   std::string printFile_;
 };

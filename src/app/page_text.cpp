@@ -119,7 +119,16 @@ PageText ExtractPageText(const char* data, std::size_t length) {
   try {
     reader.NextChar();
     reader.Next();
+    // Element IDs name places as A NAME does.
+    auto takeIds = [&] {
+      for (std::string& id : reader.ElementIds)
+        if (page.anchors.size() < MaxPageAnchors)
+          page.anchors.push_back({std::move(id), page.text.size()});
+      reader.ElementIds.clear();
+    };
     while (reader.Sym != EndOfInputSymbol) {
+      // A heading's own ID stands inside it: it is taken below.
+      if (reader.Sym != HSy) takeIds();
       switch (reader.Sym) {
         case TextSymbol:
           AppendFolded(page.text, reader.Token());
@@ -148,6 +157,7 @@ PageText ExtractPageText(const char* data, std::size_t length) {
           heading.level = reader.HeadingLevel;
           heading.open = true;
           heading.firstAnchor = page.anchors.size();
+          takeIds();
           break;
         case HEndSy:
           EndHeading(page, heading);

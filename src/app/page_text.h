@@ -15,12 +15,14 @@ struct PageHeading {
   std::size_t begin = 0;  // offsets of its text in PageText::text
   std::size_t end = 0;
   int level = 1;
-  // The A NAME inside the heading, else the nearest one before it; empty
-  // when the page has none before it.
+  // The anchor (an A NAME or an element's ID) of the heading itself or
+  // inside it, else the nearest one before it; empty when the page has none
+  // before it.
   std::string anchor;
 };
 
-// An A NAME of the page and where in the page's text it stands.
+// An anchor of the page (an A NAME or an element's ID) and where in the
+// page's text it stands.
 struct PageAnchor {
   std::string name;
   std::size_t offset = 0;

@@ -12,6 +12,7 @@
 #include "app/search_terms.h"
 #include "app/string_helpers.h"
 #include "platform/file_error.h"
+#include "reader/charset_declaration.h"
 
 namespace kiv {
 
@@ -137,7 +138,8 @@ class SearchIndexBuilder {
   }
 
   // Adds a page's words; false when the bounds leave it out.
-  bool AddPage(const std::string& name, const PackagePage& range, PageText& text) {
+  bool AddPage(const std::string& name, const PackagePage& range, CodePage codePage,
+               PageText& text) {
     if (ix_.pages_.size() >= MaxIndexedPages) return false;
     if (textBytes_ + text.text.size() + text.title.size() > MaxIndexedTextBytes) return false;
     // A word takes at least one letter and one separator.
@@ -149,16 +151,13 @@ class SearchIndexBuilder {
     page.title = text.title.empty() ? name : text.title;
     page.start = range.start;
     page.end = range.end;
-    const SearchFolding& folding = FoldingFor(page.codePage);
+    page.codePage = static_cast<int>(codePage);
+    const SearchFolding& folding = FoldingFor(codePage);
     pageStarts_.push_back(static_cast<std::uint32_t>(words_.size()));
 
     std::string term;
     auto add = [&](std::string_view word, std::uint32_t flags) {
-      word = word.substr(0, MaxSearchWordLength);
-      term.resize(word.size());
-      for (std::size_t i = 0; i < word.size(); ++i)
-        term[i] = folding.lower[static_cast<unsigned char>(word[i])];
-      StemWord(term);
+      MakeSearchTerm(word, folding, term);
       words_.push_back(Intern(term) | flags);
     };
     ForEachWord(text.title, folding, [&](std::size_t s, std::size_t n) {
@@ -311,7 +310,10 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& nativePath,
       continue;
     }
     PageText text = ExtractPageText(bytes.data(), bytes.size());
-    if (!text.complete || !builder.AddPage(page.name, page, text)) ++index->leftOut_;
+    // The viewer reads the page in the code page its first declaration
+    // names: so do its words.
+    const CodePage codePage = CodePageOfPage(std::string_view(bytes.data(), bytes.size()));
+    if (!text.complete || !builder.AddPage(page.name, page, codePage, text)) ++index->leftOut_;
   }
   builder.Finish();
   return index;

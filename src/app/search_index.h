@@ -37,7 +37,7 @@ struct SearchPage {
   std::string title;  // the TITLE, else the name
   std::int32_t start = 0;
   std::int32_t end = 0;
-  int codePage = 1252;
+  int codePage = 1252;  // of its text: 1250, 1251, ...
   // Positions 0 .. titleWords-1 are the title's words, the body's follow.
   std::uint32_t titleWords = 0;
   std::uint32_t bodyWords = 0;

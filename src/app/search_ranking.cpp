@@ -62,6 +62,10 @@ bool InHeading(const SearchPage& page, std::uint32_t p) {
   return s >= 0 && p < page.headings[static_cast<std::size_t>(s)].wordEnd;
 }
 
+void AddId(std::vector<std::uint32_t>& ids, std::uint32_t id) {
+  if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+}
+
 struct Hit {
   std::uint32_t position;
   std::size_t term;
@@ -75,11 +79,18 @@ std::vector<ResolvedTerm> ResolveTerms(const SearchIndex& index, const SearchQue
   std::vector<ResolvedTerm> resolved;
   for (const SearchQueryTerm& t : query.terms) {
     ResolvedTerm r;
-    if (const std::int64_t id = index.Find(t.term); id >= 0) {
-      r.ids.push_back(static_cast<std::uint32_t>(id));
-    } else if (t.word.size() >= kMinPrefixLength) {
-      r.ids = index.FindPrefix(t.word, kMaxPrefixTerms);
-      if (r.ids.empty() && t.term != t.word) r.ids = index.FindPrefix(t.term, kMaxPrefixTerms);
+    // The word's term in each code page that holds it; while it is being
+    // typed, the terms that begin with it.
+    for (const std::string& term : t.terms)
+      if (const std::int64_t id = index.Find(term); id >= 0)
+        AddId(r.ids, static_cast<std::uint32_t>(id));
+    if (r.ids.empty() && t.letters >= kMinPrefixLength) {
+      for (const std::vector<std::string>* forms : {&t.words, &t.terms}) {
+        for (const std::string& form : *forms)
+          for (std::uint32_t id : index.FindPrefix(form, kMaxPrefixTerms))
+            if (r.ids.size() < kMaxPrefixTerms) AddId(r.ids, id);
+        if (!r.ids.empty()) break;
+      }
       r.prefix = true;
     }
     double df = 0;
@@ -88,7 +99,7 @@ std::vector<ResolvedTerm> ResolveTerms(const SearchIndex& index, const SearchQue
     df = std::min(df, n);
     r.weight = std::log(1.0 + (n - df + 0.5) / (df + 0.5));
     if (r.prefix) r.weight *= weights.prefix;
-    if (t.word.size() < 2) r.weight *= weights.shortWord;
+    if (t.letters < 2) r.weight *= weights.shortWord;
     if (df > n / 2) r.weight *= weights.commonWord;
     resolved.push_back(std::move(r));
   }

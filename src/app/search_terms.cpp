@@ -2,21 +2,27 @@
 
 #include <algorithm>
 
-#include "platform/ansi_case.h"
+#include <QChar>
+
+#include "platform/utf8_decoder.h"
 
 namespace kiv {
 
 namespace {
 
-SearchFolding AnsiFolding() {
+SearchFolding MakeFolding(CodePage page) {
   SearchFolding f;
+  f.codePage = page;
+  const std::uint8_t* fold = FoldTable(page);
   for (int i = 0; i < 256; ++i) {
-    const char c = static_cast<char>(i);
-    f.lower[static_cast<std::size_t>(i)] = AnsiLower(c);
-    const bool digit = i >= '0' && i <= '9';
-    // Letters have a case partner; the few without one are listed.
-    const bool letter = AnsiLower(c) != AnsiUpper(c) || i == 0xDF || i == 0xAA || i == 0xBA;
-    f.inWord[static_cast<std::size_t>(i)] = digit || letter;
+    const auto b = static_cast<std::size_t>(i);
+    f.lower[b] = static_cast<char>(fold[b]);
+    const char32_t cp = ByteToCodePoint(page, static_cast<unsigned char>(i));
+    f.inWord[b] = IsSearchWordCodePoint(cp);
+    std::string utf8;
+    AppendUtf8(utf8, cp);
+    f.utf8Length[b] = static_cast<std::uint8_t>(std::min<std::size_t>(utf8.size(), 3));
+    for (std::size_t k = 0; k < f.utf8Length[b]; ++k) f.utf8[b][k] = utf8[k];
   }
   return f;
 }
@@ -64,11 +70,26 @@ bool StripVerbEnding(std::string& w, std::size_t endingLength) {
 
 }  // namespace
 
-const SearchFolding& FoldingFor(int /*codePage*/) {
-  // Every page folds as the ANSI code page until pages carry a code page of
-  // their own; this is the one place that chooses.
-  static const SearchFolding ansi = AnsiFolding();
-  return ansi;
+bool IsSearchWordCodePoint(char32_t cp) {
+  if (cp < 0x80) return (cp >= '0' && cp <= '9') || ((cp | 0x20) >= 'a' && (cp | 0x20) <= 'z');
+  return QChar::isLetter(cp);
+}
+
+const SearchFolding& FoldingFor(CodePage codePage) {
+  static const std::array<SearchFolding, std::size(kCodePagesInPackingOrder)> tables = [] {
+    std::array<SearchFolding, std::size(kCodePagesInPackingOrder)> t;
+    for (std::size_t i = 0; i < t.size(); ++i) t[i] = MakeFolding(kCodePagesInPackingOrder[i]);
+    return t;
+  }();
+  for (const SearchFolding& f : tables)
+    if (f.codePage == codePage) return f;
+  return tables[0];
+}
+
+const SearchFolding& FoldingFor(int codePage) {
+  for (CodePage page : kCodePagesInPackingOrder)
+    if (static_cast<int>(page) == codePage) return FoldingFor(page);
+  return FoldingFor(CodePage::Windows1252);
 }
 
 std::string FoldText(std::string_view text, const SearchFolding& folding) {
@@ -123,9 +144,42 @@ void StemWord(std::string& w) {
   if (w.size() >= 4 && w.back() == 'e') w.pop_back();
 }
 
+void AppendTermText(std::string& out, std::string_view bytes, const SearchFolding& folding) {
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    out.append(folding.utf8[b].data(), folding.utf8Length[b]);
+  }
+}
+
+void MakeSearchTerm(std::string_view word, const SearchFolding& folding, std::string& term) {
+  word = word.substr(0, MaxSearchWordLength);
+  term.resize(word.size());
+  std::size_t wide = 0;  // bytes the UTF-8 form adds
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const auto folded =
+        static_cast<unsigned char>(folding.lower[static_cast<unsigned char>(word[i])]);
+    term[i] = static_cast<char>(folded);
+    wide += folding.utf8Length[folded] - 1u;
+  }
+  if (wide == 0) {
+    StemWord(term);
+    return;
+  }
+  // Widened in place from the end: each byte's UTF-8 form lands at or after
+  // where the byte stood.
+  std::size_t read = word.size(), write = word.size() + wide;
+  term.resize(write);
+  while (read > 0) {
+    const auto b = static_cast<unsigned char>(term[--read]);
+    const std::size_t n = folding.utf8Length[b];
+    write -= n;
+    for (std::size_t k = 0; k < n; ++k) term[write + k] = folding.utf8[b][k];
+  }
+}
+
 std::string SearchTerm(std::string_view word, const SearchFolding& folding) {
-  std::string term = FoldWord(word, folding);
-  StemWord(term);
+  std::string term;
+  MakeSearchTerm(word, folding, term);
   return term;
 }
 

@@ -141,11 +141,44 @@ TEST_F(HelpSearchTest, PagesHoldingTheWordsAreFoundIgnoringCaseBestFirst) {
             (std::set<std::string>{"a.html", "e.html"}));
   EXPECT_EQ(Names(Search(entries, "  PRINT   Copy  ")), names);
   // Windows-1252 letters fold as well: \xC9 and \xE9.
-  EXPECT_EQ(Names(Search(entries, "\xE9t\xE9")), (std::vector<std::string>{"e.html"}));
+  EXPECT_EQ(Names(Search(entries, "\xC3\xA9t\xC3\xA9")), (std::vector<std::string>{"e.html"}));
   EXPECT_TRUE(Search(entries, "scripted").empty());
   EXPECT_TRUE(Search(entries, "href").empty());
   // The title of a page without one is its file name.
-  EXPECT_EQ(Search(entries, "\xE9t\xE9")[0].title, "e.html");
+  EXPECT_EQ(Search(entries, "\xC3\xA9t\xC3\xA9")[0].title, "e.html");
+}
+
+TEST(PageTextTest, ElementIdsAreAnchorsAndAHeadingTakesItsOwnFirst) {
+  // As the PostgreSQL and Git manuals mark sections: an ID on the heading,
+  // or on the DIV around it, and IDs of index terms in the text.
+  const std::string page =
+      "<div class=sect1 id=\"DDL\"><div class=titlepage><h2>Constraints</h2></div>"
+      "<a id=\"idx-1\" class=indexterm></a><p>text</p>"
+      "<div class=sect2 id=\"DDL-FK\"><h3>Foreign Keys</h3><p>more</p></div>"
+      "<h2 id=\"_name\"><a name=\"inner\"></a>NAME</h2></div>";
+  const PageText text = ExtractPageText(page.data(), page.size());
+  ASSERT_EQ(text.headings.size(), 3u);
+  EXPECT_EQ(text.headings[0].anchor, "DDL");
+  EXPECT_EQ(text.headings[1].anchor, "DDL-FK");
+  EXPECT_EQ(text.headings[2].anchor, "_name");
+  std::vector<std::string> names;
+  for (const PageAnchor& a : text.anchors) names.push_back(a.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"DDL", "idx-1", "DDL-FK", "_name", "inner"}));
+}
+
+TEST_F(HelpSearchTest, AResultLinksTheIdOfItsSection) {
+  std::string page =
+      "<TITLE>Constraints</TITLE><div class=sect1 id=\"ddl-constraints\">"
+      "<h2>Constraints</h2><p>Intro.</p>";
+  for (int i = 0; i < 30; ++i)
+    page += "<p>filler words of no interest " + std::to_string(i) + "</p>";
+  page +=
+      "<div class=sect2 id=\"DDL-CONSTRAINTS-FK\"><div class=titlepage><div><h3>"
+      "Foreign Keys</h3></div></div><p>A foreign key constraint.</p></div></div>";
+  const auto results = Search({{"ddl.html", page}}, "foreign key");
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].heading, "Foreign Keys");
+  EXPECT_EQ(results[0].Link(), "ddl.html#DDL-CONSTRAINTS-FK");
 }
 
 TEST_F(HelpSearchTest, ExcerptSurroundsTheBestHitWithTheQueryWordsInBold) {

@@ -17,6 +17,7 @@
 #include "app/find_bar.h"
 #include "app/kiv_help_window.h"
 #include "app/print_preview_window.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
@@ -211,10 +212,15 @@ TEST_F(ReaderFeaturesTest, SearchResultsTakeAPlaceInHistoryAndAResultOpensAtItsH
   // '?' would match.
   w->SearchHelp("zebra ?");
   ASSERT_GE(w->Viewer()->FindText(0, "Topic", true), 0) << "'?' alone matches the topic";
+  // Enter on the results page shows the new query's results in its place
+  // (it opens no result of the query shown before).
   const int before = static_cast<int>(w->History().size());
   w->SearchBox()->setText(QString("zebra ") + QChar(0x4E2D));
   w->SearchHelp();
-  ASSERT_EQ(static_cast<int>(w->History().size()), before + 1);
+  ASSERT_EQ(static_cast<int>(w->History().size()), before);
+  EXPECT_EQ(w->History().back(), "search:zebra \xE4\xB8\xAD");
+  EXPECT_TRUE(w->SearchResults().results.empty());
+  EXPECT_GE(w->Viewer()->FindText(0, "No page matches", true), 0);
   EXPECT_LT(w->Viewer()->FindText(0, "Topic", true), 0);
   // Enter in the box opens the first result at its hit, the results page
   // before it in history; the find bar counts the hits.
@@ -238,6 +244,49 @@ TEST_F(ReaderFeaturesTest, SearchResultsTakeAPlaceInHistoryAndAResultOpensAtItsH
     EXPECT_EQ(w->History().back(), "search:" + q);
     EXPECT_GT(w->Viewer()->TextLength(), 0) << q.substr(0, 10);
   }
+}
+
+
+TEST(SearchWindowCodePagesTest, ACyrillicQueryOpensAWindows1251PageAtItsHitWithItsHitsCounted) {
+  TempDir dir;
+  SetExecutableDirForTesting(dir.Path());
+  std::string tall;
+  for (int i = 0; i < 80; ++i) tall += "<p>line " + std::to_string(i) + "</p>";
+  const auto cyrillic = [](const std::string& utf8) {
+    return Utf8ToCodePage(CodePage::Windows1251, utf8);
+  };
+  const std::string package = dir.Write(
+      "kivmap.hpm",
+      MakePackage({{"contents.html", Page("Contents", "<p>Start here.</p>")},
+                   {"ru.html", "<html><head><meta http-equiv=\"Content-Type\" "
+                               "content=\"text/html; charset=windows-1251\"><title>" +
+                                   cyrillic("Справка") + "</title></head><body>" + tall +
+                                   "<div id=\"lang\"><h2>" + cyrillic("Язык") + "</h2><p>" +
+                                   cyrillic("ЯЗЫК и язык") + "</p></div>" + tall +
+                                   "</body></html>"}}));
+  testing::TakeMessageBoxes();
+  {
+    auto w = testing::ShownHelpWindow(package);
+    w->SearchBox()->setText(QString::fromUtf8("ЯЗЫК"));
+    w->SearchHelp();
+    ASSERT_EQ(w->SearchResults().results.size(), 1u);
+    EXPECT_EQ(w->SearchResults().results[0].Link(), "ru.html#lang");
+    // The page shows in its code page, at the section, the hit selected,
+    // every hit counted by the find bar.
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Справка"));
+    EXPECT_EQ(w->Viewer()->TextCodePage(), CodePage::Windows1251);
+    EXPECT_GT(w->Viewer()->Document().ScrollY, 0);
+    EXPECT_EQ(w->Viewer()->SelectedText(), cyrillic("ЯЗЫК"));
+    EXPECT_EQ(w->FindBar()->CountText().toStdString(), "2 of 3");
+    EXPECT_EQ(w->FindBar()->Edit()->text(), QString::fromUtf8("язык"));
+    // Back on the results page: written in Windows-1251, the title and
+    // its excerpt readable.
+    w->ForwardBackClick(w->BackButton());
+    EXPECT_EQ(w->Viewer()->TextCodePage(), CodePage::Windows1251);
+    EXPECT_GE(w->Viewer()->FindText(0, "1. " + cyrillic("Справка"), true), 0);
+    EXPECT_GE(w->Viewer()->FindText(0, cyrillic("ЯЗЫК и язык"), true), 0);
+  }
+  SetExecutableDirForTesting("");
 }
 
 }  // namespace

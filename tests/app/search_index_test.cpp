@@ -67,8 +67,7 @@ TEST(SearchTermsTest, WordsAreLettersAndDigitsFoldedInTheCodePage) {
 }
 
 TEST(SearchQueryTest, WordsPhrasesAndLimits) {
-  const SearchFolding& f = FoldingFor(1252);
-  SearchQuery q = ParseSearchQuery("INSERT \"on conflict\" do update keys", f);
+  SearchQuery q = ParseSearchQuery("INSERT \"on conflict\" do update keys");
   ASSERT_EQ(q.terms.size(), 6u);
   EXPECT_EQ(q.terms[0].word, "insert");
   EXPECT_EQ(q.terms[5].term, "key");
@@ -76,23 +75,23 @@ TEST(SearchQueryTest, WordsPhrasesAndLimits) {
   EXPECT_EQ(q.phrases[0], (std::vector<std::size_t>{1, 2}));
   EXPECT_EQ(q.sequence, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
   // An unclosed quote runs to the end; a phrase of one word is a word.
-  q = ParseSearchQuery("a \"b c", f);
+  q = ParseSearchQuery("a \"b c");
   ASSERT_EQ(q.phrases.size(), 1u);
   EXPECT_EQ(q.phrases[0], (std::vector<std::size_t>{1, 2}));
-  q = ParseSearchQuery("\"alone\" other", f);
+  q = ParseSearchQuery("\"alone\" other");
   EXPECT_TRUE(q.phrases.empty());
   EXPECT_EQ(q.terms.size(), 2u);
   // Repeated words are one term; punctuation and a quote alone are nothing.
-  EXPECT_EQ(ParseSearchQuery("Key keys KEY", f).terms.size(), 1u);
-  EXPECT_TRUE(ParseSearchQuery("\"", f).Empty());
-  EXPECT_TRUE(ParseSearchQuery("!?; -- \"\"", f).Empty());
+  EXPECT_EQ(ParseSearchQuery("Key keys KEY").terms.size(), 1u);
+  EXPECT_TRUE(ParseSearchQuery("\"").Empty());
+  EXPECT_TRUE(ParseSearchQuery("!?; -- \"\"").Empty());
   // 500 words, or 10000 characters: the first ones, and a note.
   std::string many;
   for (int i = 0; i < 500; ++i) many += "w" + std::to_string(i) + " ";
-  q = ParseSearchQuery(many, f);
+  q = ParseSearchQuery(many);
   EXPECT_EQ(q.terms.size(), MaxQueryTerms);
   EXPECT_TRUE(q.truncated);
-  q = ParseSearchQuery(std::string(10000, 'z'), f);
+  q = ParseSearchQuery(std::string(10000, 'z'));
   EXPECT_EQ(q.terms.size(), 1u);
   EXPECT_TRUE(q.truncated);
 }

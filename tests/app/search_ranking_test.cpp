@@ -23,7 +23,7 @@ class SearchRankingTest : public ::testing::Test {
     index_ = SearchIndex::Build(dir_.Write("kivmap.hpm", testing::MakePackage(entries)));
   }
   SearchRanking Rank(const std::string& query) const {
-    return RankPages(*index_, ParseSearchQuery(query, FoldingFor(1252)), 100);
+    return RankPages(*index_, ParseSearchQuery(query), 100);
   }
   std::vector<std::string> Order(const std::string& query) const {
     std::vector<std::string> names;

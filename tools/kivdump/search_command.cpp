@@ -14,7 +14,7 @@
 #include "app/search_index.h"
 #include "common/tool_command_line.h"
 #include "kivdump/commands.h"
-#include "platform/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
 
 namespace kiv::dump {
@@ -24,7 +24,8 @@ namespace {
 constexpr int kDefaultLimit = 10;
 constexpr int kMaxLimit = 1000;
 
-// Engine text is single-byte: each byte stands for the code point of its value.
+// Package names are single-byte: each byte stands for the code point of its
+// value.
 QString Latin1(std::string_view s) {
   return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
@@ -64,12 +65,9 @@ int RunSearch(const QStringList& args) {
                           positional[0].toStdString() + " is a folder, not a help package",
                           tool::ExitFailure);
   const std::string path = NativePath(positional[0].toStdString());
-  bool lossless = true;
-  const std::string query = Utf16ToCp1252(positional[1].toStdU16String(), &lossless);
+  const std::string query = positional[1].toStdString();
   try {
     const std::unique_ptr<SearchIndex> index = SearchIndex::Build(path);
-    // A character the pages' code page lacks occurs on no page.
-    if (!lossless) return std::fflush(stdout) == 0 ? 0 : 1;
     const HelpSearchResults found = HelpSearch(*index).Search(
         query, static_cast<std::size_t>(std::min(limit, kMaxLimit)), false);
     int rank = 0;
@@ -77,9 +75,11 @@ int RunSearch(const QStringList& args) {
       QJsonObject o;
       o["rank"] = ++rank;
       o["page"] = Latin1(r.fileName);
-      o["anchor"] = Latin1(r.anchor);
-      o["title"] = Latin1(r.title);
-      o["heading"] = Latin1(r.heading);
+      // Anchors are the page's text, in its code page; titles and
+      // headings come in UTF-8.
+      o["anchor"] = QString::fromStdString(CodePageToUtf8(r.codePage, r.anchor));
+      o["title"] = QString::fromStdString(r.title);
+      o["heading"] = QString::fromStdString(r.heading);
       o["score"] = static_cast<double>(static_cast<qint64>(r.score * 1000 + 0.5)) / 1000;
       Emit(o);
     }
