@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <set>
 #include <string_view>
 
 #include "app/help_package.h"
@@ -31,9 +30,9 @@ constexpr std::size_t kTitleShown = 200;
 constexpr std::size_t kMaxFindWords = 12;
 
 // About kExcerptLength characters of text around the hit at hit (length
-// hitLength), cut at spaces, with "..." where text was left out.
-std::string Excerpt(const std::string& text, std::size_t hit, std::size_t hitLength) {
-  if (text.empty()) return {};
+// hitLength), cut at spaces: the range of text it takes.
+std::pair<std::size_t, std::size_t> ExcerptRange(const std::string& text, std::size_t hit,
+                                                 std::size_t hitLength) {
   hit = std::min(hit, text.size());
   hitLength = std::min(hitLength, text.size() - hit);
   std::size_t begin = hit > kExcerptLead ? hit - kExcerptLead : 0;
@@ -49,11 +48,7 @@ std::string Excerpt(const std::string& text, std::size_t hit, std::size_t hitLen
     std::size_t space = text.rfind(' ', end);
     if (space != std::string::npos && space > hit + hitLength) end = space;
   }
-  std::string out;
-  if (begin > 0) out += "... ";
-  out.append(text, begin, end - begin);
-  if (end < text.size()) out += " ...";
-  return out;
+  return {begin, end};
 }
 
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -145,57 +140,51 @@ std::string ToUtf8(const SearchFolding& folding, std::string_view bytes,
   return out;
 }
 
-// Fills the result's excerpt, bold ranges and find words from the page's text.
+// Fills the result's excerpt, bold ranges and find words from the page's
+// text. hits are the word positions of the query's terms on the page, from
+// the index (ascending): the page's words are read in the order the index
+// numbered them, so no word needs to be folded to know whether it matched.
 void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t position,
-                const PageText& text, const std::set<std::string, std::less<>>& terms) {
+                const PageText& text, const std::vector<std::uint32_t>& hits) {
   const SearchFolding& folding = FoldingFor(page.codePage);
-  // Stems keep their word's first letter: most words are told apart by it.
-  std::array<bool, 256> firsts{};
-  for (std::size_t b = 0; b < firsts.size(); ++b) {
-    const std::string_view form(folding.utf8[b].data(), folding.utf8Length[b]);
-    for (const std::string& t : terms) {
-      if (t.compare(0, form.size(), form) == 0) {
-        firsts[b] = true;
-        break;
-      }
-    }
-  }
-  std::string term;
-  auto matches = [&](std::string_view word) {
-    if (!firsts[static_cast<unsigned char>(folding.lower[static_cast<unsigned char>(word[0])])])
-      return false;
-    MakeSearchTerm(word, folding, term);
-    return terms.count(term) > 0;
-  };
   std::size_t hit = 0, hitLength = 0;
   bool haveHit = false;
   std::vector<std::string> forms;
-  const std::uint32_t wanted = position == RankedPage::NoPosition || position < page.titleWords
-                                   ? RankedPage::NoPosition
-                                   : position - page.titleWords;
-  std::uint32_t index = 0;
-  std::string bestForm;
+  std::vector<std::pair<std::size_t, std::size_t>> matchedWords;  // start, length
+  std::uint32_t at = page.titleWords;                             // the body's first position
+  std::size_t k =
+      static_cast<std::size_t>(std::lower_bound(hits.begin(), hits.end(), at) - hits.begin());
+  std::string bestForm, form;
   ForEachWord(text.text, folding, [&](std::size_t s, std::size_t n) {
-    const std::string_view word = std::string_view(text.text).substr(s, n);
-    const bool matched = matches(word);
-    if (index++ == wanted) {
+    const std::uint32_t p = at++;
+    while (k < hits.size() && hits[k] < p) ++k;
+    const bool matched = k < hits.size() && hits[k] == p;
+    if (p == position) {
       hit = s;
       hitLength = n;
       haveHit = true;
-      if (matched) bestForm = FoldWord(word, folding);
+      if (matched) bestForm = FoldWord(text.text.substr(s, n), folding);
     }
-    if (matched && forms.size() < 4 * kMaxFindWords) {
-      std::string form = FoldWord(word, folding);
+    if (!matched) return;
+    matchedWords.push_back({s, n});
+    if (forms.size() < 4 * kMaxFindWords) {
+      form = FoldWord(std::string_view(text.text).substr(s, n), folding);
       if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
     }
   });
-  const std::string excerpt = Excerpt(text.text, haveHit ? hit : 0, haveHit ? hitLength : 0);
-  std::vector<std::size_t> starts;
-  r.excerpt = ToUtf8(folding, excerpt, &starts);
-  ForEachWord(excerpt, folding, [&](std::size_t s, std::size_t n) {
-    if (matches(std::string_view(excerpt).substr(s, n)))
-      r.bold.push_back({starts[s], starts[s + n] - starts[s]});
-  });
+  if (!text.text.empty()) {
+    const auto [begin, end] = ExcerptRange(text.text, haveHit ? hit : 0, haveHit ? hitLength : 0);
+    std::vector<std::size_t> starts;
+    const std::string lead = begin > 0 ? "... " : "";
+    r.excerpt =
+        lead + ToUtf8(folding, std::string_view(text.text).substr(begin, end - begin), &starts);
+    if (end < text.text.size()) r.excerpt += " ...";
+    for (const auto& [s, n] : matchedWords) {
+      if (s < begin || s + n > end) continue;
+      const std::size_t from = lead.size() + starts[s - begin];
+      r.bold.push_back({from, lead.size() + starts[s + n - begin] - from});
+    }
+  }
   // The shortest forms first: a word holding another one is found by it.
   if (!bestForm.empty()) {
     forms.erase(std::remove(forms.begin(), forms.end(), bestForm), forms.end());
@@ -205,16 +194,20 @@ void AddDetails(HelpSearchResult& r, const SearchPage& page, std::uint32_t posit
   for (const std::string& f : forms) {
     if (kept.size() == kMaxFindWords) break;
     bool covered = false;
-    for (const std::string& k : kept) covered = covered || f.find(k) != std::string::npos;
+    for (const std::string& w : kept) covered = covered || f.find(w) != std::string::npos;
     if (covered) continue;
     // A kept word holding this one gives way to it.
     kept.erase(std::remove_if(kept.begin(), kept.end(),
-                              [&](const std::string& k) { return k.find(f) != std::string::npos; }),
+                              [&](const std::string& w) { return w.find(f) != std::string::npos; }),
                kept.end());
     kept.push_back(f);
   }
   r.findWords = kept;
-  if (haveHit) r.hitOrdinal = MatchesBefore(FoldText(text.text, folding), r.findWords, hit);
+  // Matches starting before the hit end within a word's length after it.
+  if (haveHit)
+    r.hitOrdinal = MatchesBefore(
+        FoldText(std::string_view(text.text).substr(0, hit + MaxSearchWordLength), folding),
+        r.findWords, hit);
 }
 
 // At most max characters of UTF-8 text, cut between characters.
@@ -237,10 +230,21 @@ std::string Shown(const std::string& text, std::size_t max) {
   return cut ? shown + "..." : shown;
 }
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// ASCII is the same in every code page: most help text needs no lookup.
 bool Holds(CodePage page, std::string_view utf8) {
+  if (IsAscii(utf8)) return true;
   bool lossless = true;
   Utf8ToCodePage(page, utf8, &lossless);
   return lossless;
+}
+
+std::string InCodePage(CodePage page, const std::string& utf8) {
+  return IsAscii(utf8) ? utf8 : Utf8ToCodePage(page, utf8);
 }
 
 }  // namespace
@@ -279,12 +283,19 @@ HelpSearchResults HelpSearch::Search(const std::string& query, std::size_t limit
   if (!details) return out;
 
   // The terms the query found, as the page's words are filed.
-  std::set<std::string, std::less<>> terms;
+  std::vector<std::uint32_t> ids;
   for (const ResolvedTerm& t : ResolveTerms(index_, q))
-    for (std::uint32_t id : t.ids) terms.emplace(index_.Term(id));
+    ids.insert(ids.end(), t.ids.begin(), t.ids.end());
   const std::vector<PageText> texts = index_.ReadTexts(pages);
-  for (std::size_t i = 0; i < out.results.size(); ++i)
-    AddDetails(out.results[i], index_.Page(pages[i]), ranking.pages[i].position, texts[i], terms);
+  std::vector<std::uint32_t> hits;
+  for (std::size_t i = 0; i < out.results.size(); ++i) {
+    hits.clear();
+    for (std::uint32_t id : ids)
+      if (const SearchPosting* p = index_.PostingOn(id, pages[i]))
+        hits.insert(hits.end(), index_.PositionsBegin(p), index_.PositionsEnd(p));
+    std::sort(hits.begin(), hits.end());
+    AddDetails(out.results[i], index_.Page(pages[i]), ranking.pages[i].position, texts[i], hits);
+  }
   return out;
 }
 
@@ -318,7 +329,7 @@ std::string SearchResultsPage(const std::string& query, const HelpSearchResults&
   const CodePage codePage = SearchResultsCodePage(query, found);
   // The page is in the code page; links keep their bytes, as the package
   // names its pages.
-  const auto inCodePage = [&](const std::string& utf8) { return Utf8ToCodePage(codePage, utf8); };
+  const auto inCodePage = [&](const std::string& utf8) { return InCodePage(codePage, utf8); };
   std::string page =
       "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=" +
       CodePageName(codePage) +

@@ -360,6 +360,14 @@ const SearchPosting* SearchIndex::PostingsEnd(std::uint32_t id) const {
   return postings_.data() + postingStart_[id + 1];
 }
 
+const SearchPosting* SearchIndex::PostingOn(std::uint32_t id, std::uint32_t page) const {
+  const SearchPosting* begin = PostingsBegin(id);
+  const SearchPosting* end = PostingsEnd(id);
+  const SearchPosting* at = std::lower_bound(
+      begin, end, page, [](const SearchPosting& p, std::uint32_t v) { return p.page < v; });
+  return at != end && at->page == page ? at : nullptr;
+}
+
 const std::uint32_t* SearchIndex::PositionsBegin(const SearchPosting* p) const {
   return positions_.data() + p->positionsBegin;
 }

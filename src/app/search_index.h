@@ -86,6 +86,8 @@ class SearchIndex {
   // The term's postings, in page order.
   const SearchPosting* PostingsBegin(std::uint32_t id) const;
   const SearchPosting* PostingsEnd(std::uint32_t id) const;
+  // The term's posting on the page, nullptr when the page lacks the term.
+  const SearchPosting* PostingOn(std::uint32_t id, std::uint32_t page) const;
   // The positions of a posting (ascending), for postings of this index.
   const std::uint32_t* PositionsBegin(const SearchPosting* p) const;
   const std::uint32_t* PositionsEnd(const SearchPosting* p) const;

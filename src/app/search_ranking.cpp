@@ -32,22 +32,40 @@ void PagePositions(const SearchIndex& index, const ResolvedTerm& term, std::uint
   if (term.ids.size() > 1) std::sort(out.begin(), out.end());
 }
 
-bool Holds(const std::vector<std::uint32_t>& positions, std::uint32_t p) {
-  return std::binary_search(positions.begin(), positions.end(), p);
-}
-
-// Where the phrase starts on the page, given each term's positions.
+// Where the phrase starts on the page, given each term's positions: one walk
+// over the lists, which are ascending.
 std::vector<std::uint32_t> PhraseStarts(const std::vector<std::size_t>& phrase,
                                         const std::vector<std::vector<std::uint32_t>>& positions) {
   std::vector<std::uint32_t> starts;
+  std::vector<std::size_t> next(phrase.size(), 0);
   for (std::uint32_t p : positions[phrase[0]]) {
     bool all = true;
-    for (std::size_t k = 1; k < phrase.size() && all; ++k)
-      all = Holds(positions[phrase[k]], p + static_cast<std::uint32_t>(k));
+    for (std::size_t k = 1; k < phrase.size() && all; ++k) {
+      const std::vector<std::uint32_t>& list = positions[phrase[k]];
+      const std::uint32_t want = p + static_cast<std::uint32_t>(k);
+      std::size_t& j = next[k];
+      while (j < list.size() && list[j] < want) ++j;
+      all = j < list.size() && list[j] == want;
+    }
     if (all) starts.push_back(p);
   }
   return starts;
 }
+
+// Whether ascending positions stand in a heading: one walk over the page's
+// headings, which are in order and do not overlap.
+class HeadingWalk {
+ public:
+  explicit HeadingWalk(const SearchPage& page) : headings_(page.headings) {}
+  bool InHeading(std::uint32_t p) {
+    while (at_ < headings_.size() && headings_[at_].wordEnd <= p) ++at_;
+    return at_ < headings_.size() && headings_[at_].wordBegin <= p;
+  }
+
+ private:
+  const std::vector<SearchHeading>& headings_;
+  std::size_t at_ = 0;
+};
 
 // The heading whose section holds position p, -1 before the first.
 int SectionOf(const SearchPage& page, std::uint32_t p) {
@@ -55,11 +73,6 @@ int SectionOf(const SearchPage& page, std::uint32_t p) {
       std::upper_bound(page.headings.begin(), page.headings.end(), p,
                        [](std::uint32_t v, const SearchHeading& h) { return v < h.wordBegin; });
   return static_cast<int>(at - page.headings.begin()) - 1;
-}
-
-bool InHeading(const SearchPage& page, std::uint32_t p) {
-  const int s = SectionOf(page, p);
-  return s >= 0 && p < page.headings[static_cast<std::size_t>(s)].wordEnd;
 }
 
 void AddId(std::vector<std::uint32_t>& ids, std::uint32_t id) {
@@ -206,11 +219,16 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
       const std::size_t a = query.sequence[i], b = query.sequence[i + 1];
       if (a == b) continue;
       double inBody = 0, inTitle = 0, inHeading = 0;
+      HeadingWalk walk(page);
+      std::size_t j = 0;
+      const std::vector<std::uint32_t>& following = positions[b];
       for (std::uint32_t pos : positions[a]) {
-        if (!Holds(positions[b], pos + 1)) continue;
+        while (j < following.size() && following[j] < pos + 1) ++j;
+        if (j == following.size()) break;
+        if (following[j] != pos + 1) continue;
         if (pos < page.titleWords)
           inTitle = 1;
-        else if (InHeading(page, pos))
+        else if (walk.InHeading(pos))
           inHeading = 1;
         else
           inBody += 1;
@@ -234,6 +252,7 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
     std::size_t j = 0;
     std::vector<int> inWindow(terms.size(), 0);
     double windowWeight = 0;
+    HeadingWalk walk(page);
     for (std::size_t i = 0; i < hits.size(); ++i) {
       while (j < hits.size() && hits[j].position < hits[i].position + kHitWindow) {
         if (inWindow[hits[j].term]++ == 0) windowWeight += terms[hits[j].term].weight;
@@ -244,7 +263,7 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
         value += totalWeight;
       // A hit in the body beats the same words in a heading by a little:
       // the excerpt shows text.
-      if (!InHeading(page, hits[i].position)) value += 1e-6;
+      if (!walk.InHeading(hits[i].position)) value += 1e-6;
       if (value > bestWindow + 1e-9) {
         bestWindow = value;
         r.position = hits[i].position;

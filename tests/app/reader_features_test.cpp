@@ -267,6 +267,10 @@ TEST(SearchWindowCodePagesTest, ACyrillicQueryOpensAWindows1251PageAtItsHitWithI
   testing::TakeMessageBoxes();
   {
     auto w = testing::ShownHelpWindow(package);
+    // The results page first (it waits for the index), then Enter in the
+    // box opens the first result.
+    w->SearchHelp(std::string("язык"));
+    EXPECT_EQ(w->Viewer()->TextCodePage(), CodePage::Windows1251);
     w->SearchBox()->setText(QString::fromUtf8("ЯЗЫК"));
     w->SearchHelp();
     ASSERT_EQ(w->SearchResults().results.size(), 1u);

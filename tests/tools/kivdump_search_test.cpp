@@ -1,0 +1,91 @@
+// kivdump search: the help window's search seen from outside, one JSON
+// object per result, with the texts of pages in any code page in UTF-8.
+#include <gtest/gtest.h>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "run_tool.h"
+#include "support/test_files.h"
+
+namespace kiv {
+namespace {
+
+using testing::RunTool;
+using testing::TempDir;
+
+std::vector<QJsonObject> Lines(const std::string& out) {
+  std::vector<QJsonObject> objects;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    objects.push_back(doc.object());
+  }
+  return objects;
+}
+
+// A package of the pages in order, as the help window reads one.
+std::string Package(const std::vector<std::pair<std::string, std::string>>& pages) {
+  std::string lines;
+  std::size_t offset = 0;
+  for (const auto& [name, bytes] : pages) {
+    lines += name + "," + std::to_string(offset) + "\r\n";
+    offset += bytes.size();
+  }
+  lines += "******," + std::to_string(offset) + "\r\n";
+  char start[32];
+  std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
+  std::string package = start + lines;
+  for (const auto& page : pages) package += page.second;
+  return package;
+}
+
+TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
+  TempDir dir;
+  const auto cyrillic = [](const std::string& utf8) {
+    return Utf8ToCodePage(CodePage::Windows1251, utf8);
+  };
+  const std::string path = dir.Write(
+      "kivmap.hpm",
+      Package({{"ru.html", "<META CHARSET=windows-1251><TITLE>" + cyrillic("Справка") +
+                               "</TITLE><DIV ID=\"lang\"><H2>" + cyrillic("Язык запросов") +
+                               "</H2></DIV><P>" + cyrillic("ЯЗЫК и язык") + "</P>"},
+               {"fr.html", "<TITLE>\xC9t\xE9</TITLE><H2>\xC9t\xE9</H2><P>l'\xE9t\xE9 \xFF</P>"}}));
+  auto r = RunTool("kivdump", {"search", path, "язык"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  auto found = Lines(r.out);
+  ASSERT_EQ(found.size(), 1u) << r.out;
+  EXPECT_EQ(found[0]["rank"].toInt(), 1);
+  EXPECT_EQ(found[0]["page"].toString(), "ru.html");
+  EXPECT_EQ(found[0]["anchor"].toString(), "lang");
+  EXPECT_EQ(found[0]["title"].toString(), QString::fromUtf8("Справка"));
+  EXPECT_EQ(found[0]["heading"].toString(), QString::fromUtf8("Язык запросов"));
+  EXPECT_GT(found[0]["score"].toDouble(), 0);
+
+  // The same byte in Windows-1252 is another letter; accented capitals fold.
+  r = RunTool("kivdump", {"search", path, "ÿ"});
+  found = Lines(r.out);
+  ASSERT_EQ(found.size(), 1u) << r.out;
+  EXPECT_EQ(found[0]["page"].toString(), "fr.html");
+  r = RunTool("kivdump", {"search", path, "ÉTÉ"});
+  found = Lines(r.out);
+  ASSERT_EQ(found.size(), 1u) << r.out;
+  EXPECT_EQ(found[0]["title"].toString(), QString::fromUtf8("Été"));
+  EXPECT_EQ(found[0]["heading"].toString(), QString::fromUtf8("Été"));
+
+  // A character no page can hold, punctuation alone: nothing, and success.
+  for (const std::string q : {"язык 中", "\"", "!?"}) {
+    r = RunTool("kivdump", {"search", path, q});
+    EXPECT_EQ(r.exitCode, 0) << q;
+    EXPECT_TRUE(r.out.empty()) << q << ": " << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace kiv
