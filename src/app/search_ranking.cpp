@@ -61,10 +61,18 @@ class HeadingWalk {
     while (at_ < headings_.size() && headings_[at_].wordEnd <= p) ++at_;
     return at_ < headings_.size() && headings_[at_].wordBegin <= p;
   }
+  // The heading whose section holds p, -1 before the first.
+  int Section(std::uint32_t p) {
+    while (section_ + 1 < static_cast<int>(headings_.size()) &&
+           headings_[static_cast<std::size_t>(section_ + 1)].wordBegin <= p)
+      ++section_;
+    return section_;
+  }
 
  private:
   const std::vector<SearchHeading>& headings_;
   std::size_t at_ = 0;
+  int section_ = -1;
 };
 
 // The heading whose section holds position p, -1 before the first.
@@ -252,13 +260,36 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
     std::size_t j = 0;
     std::vector<int> inWindow(terms.size(), 0);
     double windowWeight = 0;
+    // The query's words in each heading that holds some (in page order): a
+    // hit under a heading that names what was asked for stands in the
+    // section the reader wants, rather than in a list of contents above it.
+    std::vector<std::pair<int, std::uint32_t>> headingTerms;
+    {
+      HeadingWalk inHeading(page);
+      for (const Hit& h : hits) {
+        if (!inHeading.InHeading(h.position)) continue;
+        const int section = inHeading.Section(h.position);
+        if (headingTerms.empty() || headingTerms.back().first != section)
+          headingTerms.push_back({section, 0});
+        headingTerms.back().second |= 1u << h.term;
+      }
+    }
+    std::size_t headingAt = 0;
     HeadingWalk walk(page);
+    HeadingWalk sections(page);
     for (std::size_t i = 0; i < hits.size(); ++i) {
       while (j < hits.size() && hits[j].position < hits[i].position + kHitWindow) {
         if (inWindow[hits[j].term]++ == 0) windowWeight += terms[hits[j].term].weight;
         ++j;
       }
       double value = windowWeight;
+      const int section = sections.Section(hits[i].position);
+      while (headingAt < headingTerms.size() && headingTerms[headingAt].first < section)
+        ++headingAt;
+      if (headingAt < headingTerms.size() && headingTerms[headingAt].first == section) {
+        for (std::size_t qi = 0; qi < terms.size(); ++qi)
+          if (headingTerms[headingAt].second & (1u << qi)) value += 0.5 * terms[qi].weight;
+      }
       if (std::binary_search(phraseStarts.begin(), phraseStarts.end(), hits[i].position))
         value += totalWeight;
       // A hit in the body beats the same words in a heading by a little:

@@ -167,9 +167,11 @@ TEST(PageTextTest, ElementIdsAreAnchorsAndAHeadingTakesItsOwnFirst) {
 }
 
 TEST_F(HelpSearchTest, AResultLinksTheIdOfItsSection) {
+  // The contents at the top name the section too: the hit is the one under
+  // the heading that names what was asked for.
   std::string page =
       "<TITLE>Constraints</TITLE><div class=sect1 id=\"ddl-constraints\">"
-      "<h2>Constraints</h2><p>Intro.</p>";
+      "<h2>Constraints</h2><p>Intro.</p><ul><li>Check Constraints<li>Foreign Keys</ul>";
   for (int i = 0; i < 30; ++i)
     page += "<p>filler words of no interest " + std::to_string(i) + "</p>";
   page +=
