@@ -160,6 +160,12 @@ TEST_F(KivpackTreeTest, AnSvgWithTextIsDrawnWithItsFonts) {
   for (int y = 0; y < drawn.height(); ++y)
     for (int x = 0; x < drawn.width(); ++x) dark += qGray(drawn.pixel(x, y)) < 128;
   EXPECT_GT(dark, 20) << "the label is drawn";
+
+  // A packer needs no display, whatever platform the environment names.
+  const auto headless = RunTool("kivpack", {"build", src.Path(), "-o", Pkg()},
+                                {"QT_QPA_PLATFORM=xcb", "DISPLAY", "WAYLAND_DISPLAY"});
+  EXPECT_EQ(headless.exitCode, 0) << headless.err;
+  EXPECT_EQ(Extract("images/diagram.svg.gif"), gif);
 }
 
 }  // namespace

@@ -1,16 +1,30 @@
 #include "run_tool.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 namespace kiv::testing {
 
-ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args) {
+ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment) {
   QProcess p;
   QStringList list;
   for (const std::string& a : args) list << QString::fromStdString(a);
+  if (!environment.empty()) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const std::string& e : environment) {
+      const std::size_t eq = e.find('=');
+      if (eq == std::string::npos) {
+        env.remove(QString::fromStdString(e));
+      } else {
+        env.insert(QString::fromStdString(e.substr(0, eq)), QString::fromStdString(e.substr(eq + 1)));
+      }
+    }
+    p.setProcessEnvironment(env);
+  }
   p.start(QString::fromStdString(std::string(KIV_BIN_DIR) + "/" + tool), list);
   ToolResult r;
   if (!p.waitForFinished(120000)) {

@@ -12,7 +12,9 @@ struct ToolResult {
   std::string err;
 };
 
-// tool is the executable's name in the build's bin folder.
-ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args);
+// tool is the executable's name in the build's bin folder. environment
+// changes the tool's environment: NAME=VALUE sets, NAME alone removes.
+ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment = {});
 
 }  // namespace kiv::testing

@@ -139,7 +139,9 @@ int Verify(const QStringList& args) {
 int main(int argc, char** argv) {
   // Pictures are converted through the toolkit's image and SVG readers; an
   // SVG's text needs the fonts, which only a GUI application has. No window
-  // is ever shown: the platform is the offscreen one unless one is named.
+  // is ever shown, so the platform is always the offscreen one: a packer run
+  // where QT_QPA_PLATFORM names a display that is not there still works.
+  qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
   PrepareToolkitEnvironment(true);
   QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName("kivpack");
