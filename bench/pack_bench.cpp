@@ -2,7 +2,8 @@
 // 1200 pages of 15 KB (18 MB) written in UTF-8, most of them ASCII with
 // non-breaking spaces, arrows and zero-width spaces, a tenth in Cyrillic, and
 // 40 PNG pictures. One iteration packs the whole tree: reading, converting
-// pages and pictures, renaming references and writing the package.
+// pages, resolving the tree's names, converting pictures, renaming
+// references and writing the package.
 #include <benchmark/benchmark.h>
 
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "kivpack/package_writer.h"
+#include "kivpack/tree_names.h"
 
 namespace kiv {
 namespace {
@@ -74,6 +76,7 @@ void BM_PackTree_1200Pages18MB(benchmark::State& state) {
     PageConversionOptions substitute;
     substitute.substitute = true;  // the arrows, as --substitute packs them
     ConvertPages(files, substitute, errors, notes);
+    ResolveTreeNames(files, notes);
     ConvertPictures(files, errors, notes);
     for (const std::string& e : CheckPackageFiles(files)) errors.push_back(e);
     std::string error;
