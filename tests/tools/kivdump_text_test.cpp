@@ -3,6 +3,9 @@
 // that would be packed in parts.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+
 #include "run_tool.h"
 #include "support/test_files.h"
 
@@ -67,6 +70,32 @@ TEST(KivdumpText, APageOverThePageBufferNamesThePartsItIsPackedAs) {
                        "refuses it, also with --split: text with no block boundary (line 1)"),
             std::string::npos)
       << r.err;
+}
+
+TEST(KivdumpPreview, APageInASubfolderTakesItsPicturesAsThePackageNamesThem) {
+  TempDir src, out;
+  QImage red(40, 40, QImage::Format_RGB32);
+  red.fill(qRgb(255, 0, 0));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  red.save(&buffer, "PNG");
+  src.Write("html/images/dot.png", png.toStdString());
+  const std::string page =
+      src.Write("html/page.html", "<body bgcolor=white><p><img src=\"images/dot.png\"></p>");
+  src.Write("index.html", "<a href=\"html/page.html\">page</a>");
+  const std::string pkg = out.File("kivmap.hpm");
+  ASSERT_EQ(RunTool("kivpack", {"build", src.Path(), "-o", pkg}).exitCode, 0);
+  const std::string shot = out.File("page.png");
+  const auto r = RunTool("kivdump", {"render", page, "--package", pkg, "--out", shot, "--width",
+                                     "200", "--height", "100"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  QImage painted(QString::fromStdString(shot));
+  ASSERT_FALSE(painted.isNull());
+  int reds = 0;
+  for (int y = 0; y < painted.height(); ++y)
+    for (int x = 0; x < painted.width(); ++x) reds += painted.pixel(x, y) == qRgb(255, 0, 0);
+  EXPECT_GE(reds, 30 * 30) << "the converted picture, images/dot.png in html/, is shown";
 }
 
 }  // namespace

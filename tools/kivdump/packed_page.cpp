@@ -4,13 +4,18 @@
 #include <QFileInfo>
 
 #include <iostream>
+#include <set>
 
 #include "app/help_package.h"
+#include "app/string_helpers.h"
+#include "kivpack/package_inspector.h"
 #include "kivpack/page_conversion.h"
 #include "kivpack/page_tags.h"
 #include "kivpack/picture_conversion.h"
 #include "kivpack/reference_rewriter.h"
 #include "kivpack/split_pages.h"
+#include "kivpack/tree_names.h"
+#include "platform/cp1252.h"
 
 namespace kiv::dump {
 
@@ -24,6 +29,40 @@ bool PackageHolds(const std::string& package, const std::string& name) {
   } catch (const std::exception&) {
     return false;
   }
+}
+
+// A page of a tree names its neighbours relative to its own folder; in the
+// package they go by their path from the top, and the packer wrote those
+// names. The page's folder in the package is the longest end of its path on
+// disk that the package holds ("html/" for .../libxslt/html/index.html).
+void ResolveFolderReferences(const QString& path, const std::string& package, PackedPage& page) {
+  std::vector<std::string> entries;
+  try {
+    entries = PackageEntryNames(package);
+  } catch (const std::exception&) {
+    return;  // no package to find pictures in: the supply says so
+  }
+  TreeNames names;
+  std::set<std::string> held;
+  for (const std::string& e : entries) {
+    names.Add(e, e);
+    held.insert(UpperText(e));
+  }
+  // A converted picture is held under its old name and the new extension.
+  for (const std::string& e : entries) {
+    const std::string stem = e.size() > 4 ? e.substr(0, e.size() - 4) : std::string();
+    const std::string ext = UpperText(e.substr(stem.size()));
+    if ((ext == ".GIF" || ext == ".BMP") && ConvertiblePictureName(stem)) names.Add(stem, e);
+  }
+  const QStringList parts = QFileInfo(path).absoluteFilePath().split('/', Qt::SkipEmptyParts);
+  if (parts.isEmpty()) return;
+  const std::string file = Utf8ToCp1252(parts.back().toStdString());
+  std::string tail, folder;
+  for (qsizetype i = parts.size() - 1; i >= 0; --i) {
+    tail = Utf8ToCp1252(parts[i].toStdString()) + (tail.empty() ? "" : "/" + tail);
+    if (held.count(UpperText(tail))) folder = tail.substr(0, tail.size() - file.size());
+  }
+  if (names.RewritePage(page.bytes, folder) > 0) page.changed = true;
 }
 
 }  // namespace
@@ -72,6 +111,7 @@ PackedPage ReadPageAsPacked(const QString& path, const PackedPageOptions& option
     }
     page.notes.push_back(note);
   }
+  if (!options.package.empty()) ResolveFolderReferences(path, options.package, page);
   // The packer renames the pictures it converts: the page names the GIF or
   // the bitmap the package holds in place of the original.
   if (!options.package.empty()) {

@@ -78,6 +78,30 @@ std::string FreeName(const std::string& name, std::set<std::string>& taken) {
 void TreeNames::Add(const std::string& treeName, const std::string& packageName) {
   exact_.emplace(treeName, packageName);
   upper_.emplace(UpperText(treeName), packageName);
+  packaged_.emplace(UpperText(packageName), packageName);
+}
+
+int TreeNames::RewritePage(std::string& page, std::string_view pageFolder) const {
+  return RewriteReferenceValues(
+      page, [&](const std::string& value, std::string_view written) -> std::string {
+        const std::size_t hash = value.find('#');
+        std::string_view file = std::string_view(value).substr(0, hash);
+        file = file.substr(0, file.find('?'));  // a query names no other file
+        if (file.empty()) return {};
+        const std::string target = Resolve(pageFolder, file);
+        // A name holding a quote or an ampersand would read otherwise
+        // inside the attribute: such a reference stays as written.
+        if (target.empty() || target.find_first_of("\"&") != std::string::npos) return {};
+        // The window looks the reference up ignoring case: when that finds
+        // the file meant, the reference stays as written.
+        if (auto it = packaged_.find(UpperText(value.substr(0, hash)));
+            it != packaged_.end() && it->second == target)
+          return {};
+        const std::size_t writtenHash = written.find('#');
+        return target + std::string(writtenHash == std::string_view::npos
+                                        ? std::string_view()
+                                        : written.substr(writtenHash));
+      });
 }
 
 std::string TreeNames::Resolve(std::string_view pageFolder, std::string_view reference) const {
@@ -131,38 +155,14 @@ TreeNamesOutcome ResolveTreeNames(std::vector<PackageFile>& files,
     ++outcome.renamed;
   }
   TreeNames names;
-  std::map<std::string, std::string> packaged;  // upper-case package name -> the name
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    names.Add(treeNames[i], files[i].name);
-    packaged.emplace(UpperText(files[i].name), files[i].name);
-  }
+  for (std::size_t i = 0; i < files.size(); ++i) names.Add(treeNames[i], files[i].name);
 
   for (std::size_t i = 0; i < files.size(); ++i) {
     PackageFile& f = files[i];
     if (!IsPageName(f.name)) continue;
     std::string bytes;
     if (!ReadPackageFile(f, bytes)) continue;
-    const std::string_view folder = FolderOf(treeNames[i]);
-    const int changed = RewriteReferenceValues(
-        bytes, [&](const std::string& value, std::string_view written) -> std::string {
-          const std::size_t hash = value.find('#');
-          std::string_view file = std::string_view(value).substr(0, hash);
-          file = file.substr(0, file.find('?'));  // a query names no other file
-          if (file.empty()) return {};
-          const std::string target = names.Resolve(folder, file);
-          // A name holding a quote or an ampersand would read otherwise
-          // inside the attribute: such a reference stays as written.
-          if (target.empty() || target.find_first_of("\"&") != std::string::npos) return {};
-          // The window looks the reference up ignoring case: when that finds
-          // the file meant, the reference stays as written.
-          if (auto it = packaged.find(UpperText(std::string(value.substr(0, hash))));
-              it != packaged.end() && it->second == target)
-            return {};
-          const std::size_t writtenHash = written.find('#');
-          return target +
-                 std::string(writtenHash == std::string_view::npos ? std::string_view()
-                                                                   : written.substr(writtenHash));
-        });
+    const int changed = names.RewritePage(bytes, FolderOf(treeNames[i]));
     if (changed == 0) continue;
     outcome.referencesRewritten += changed;
     f.converted = true;

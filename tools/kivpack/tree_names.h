@@ -34,10 +34,15 @@ class TreeNames {
   // The first package name given for a name (or its upper case) stays.
   void Add(const std::string& treeName, const std::string& packageName);
   std::string Resolve(std::string_view pageFolder, std::string_view reference) const;
+  // Rewrites the references of a page of the folder pageFolder that name a
+  // file of the tree otherwise than the window would find it (see above);
+  // returns how many changed.
+  int RewritePage(std::string& page, std::string_view pageFolder) const;
 
  private:
-  std::map<std::string, std::string> exact_;  // tree name -> package name
-  std::map<std::string, std::string> upper_;  // upper-case tree name -> package name
+  std::map<std::string, std::string> exact_;     // tree name -> package name
+  std::map<std::string, std::string> upper_;     // upper-case tree name -> package name
+  std::map<std::string, std::string> packaged_;  // upper-case package name -> package name
 };
 
 struct TreeNamesOutcome {
