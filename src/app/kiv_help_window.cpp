@@ -1031,7 +1031,9 @@ void TKivHelpWindow::WriteState() {
   o["pageKind"] = ToQString(pageKind_);
   o["imageSource"] = ToQString(imageSource_);
   QJsonArray history;
-  for (const std::string& h : history_) history.append(ToQString(h));
+  // Search entries hold the query as typed, in UTF-8.
+  for (const std::string& h : history_)
+    history.append(IsSearchEntry(h) ? QString::fromStdString(h) : ToQString(h));
   o["history"] = history;
   o["historyIndex"] = historyIndex_;
   o["backEnabled"] = bBack_->isEnabled();

@@ -4,7 +4,9 @@ page walked with the keys, a result opened at its section with its words in
 the find bar."""
 import os
 import re
+import shutil
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from window_tests import *  # noqa: F401,F403
@@ -82,6 +84,50 @@ def case_enter_opens_the_first_result(v):
     check(v.first.poll() is None, "still running")
     v.press("ctrl+k")
     v.wait_state("still answering", lambda s: s["searchFocused"])
+
+
+def type_letters(v, text):
+    """Types text a letter at a time: xdotool maps each letter outside the
+    keyboard's layout to a spare key first, and a letter typed while the map
+    changes can be lost, so a lost one is typed again."""
+    typed = ""
+    for letter in text:
+        for attempt in range(3):
+            v.xdo("type", letter)
+            try:
+                v.wait_state("typed " + typed + letter,
+                             lambda s: s["searchText"] == typed + letter, timeout=2.0)
+                break
+            except Failure:
+                check(v.state()["searchText"] == typed, "typed %r" % v.state()["searchText"])
+        typed += letter
+    check(v.state()["searchText"] == text, "typed %r" % v.state()["searchText"])
+
+
+def case_cyrillic_query(v):
+    """A query typed in Cyrillic capitals finds the Russian page that writes
+    the word in small letters too, and opens it with both counted."""
+    import charset_tests
+    tree = tempfile.mkdtemp(prefix="kivru-")
+    try:
+        charset_tests.make_tree(tree)
+        charset_tests.pack(v, tree)
+        v.start()
+        v.wait_state("the Russian contents", lambda s: s["title"] == charset_tests.TITLE)
+        v.press("ctrl+k")
+        v.wait_state("the search box focused", lambda s: s["searchFocused"])
+        type_letters(v, "ЯЗЫК")
+        s = v.wait_state("results while typing",
+                         lambda s: s["history"][-1] == "search:ЯЗЫК" and s["searchResults"])
+        check(s["searchResults"][0] == "contents.html", "the page found: %s" % s["searchResults"])
+        v.xdo("key", "Return")
+        s = v.wait_state("the result opened", lambda s: s["history"][-1] == "contents.html" and
+                         s["find"]["visible"] and find_count(s))
+        check(s["caption"] == charset_tests.TITLE, "caption in Cyrillic: %r" % s["caption"])
+        check(find_count(s)[1] == 2, "both forms counted: %s" % s["find"]["count"])
+        check(s["selectedText"] in ("ЯЗЫК", "язык"), "a hit selected: %r" % s["selectedText"])
+    finally:
+        shutil.rmtree(tree, ignore_errors=True)
 
 
 if __name__ == "__main__":
