@@ -34,10 +34,11 @@ void PagePositions(const SearchIndex& index, const ResolvedTerm& term, std::uint
 
 // Where the phrase starts on the page, given each term's positions: one walk
 // over the lists, which are ascending.
-std::vector<std::uint32_t> PhraseStarts(const std::vector<std::size_t>& phrase,
-                                        const std::vector<std::vector<std::uint32_t>>& positions) {
-  std::vector<std::uint32_t> starts;
-  std::vector<std::size_t> next(phrase.size(), 0);
+// Appends the starts to starts; with firstOnly, stops at the first.
+void PhraseStarts(const std::vector<std::size_t>& phrase,
+                  const std::vector<std::vector<std::uint32_t>>& positions,
+                  std::vector<std::uint32_t>& starts, bool firstOnly = false) {
+  std::size_t next[4 * MaxQueryTerms] = {};
   for (std::uint32_t p : positions[phrase[0]]) {
     bool all = true;
     for (std::size_t k = 1; k < phrase.size() && all; ++k) {
@@ -47,9 +48,10 @@ std::vector<std::uint32_t> PhraseStarts(const std::vector<std::size_t>& phrase,
       while (j < list.size() && list[j] < want) ++j;
       all = j < list.size() && list[j] == want;
     }
-    if (all) starts.push_back(p);
+    if (!all) continue;
+    starts.push_back(p);
+    if (firstOnly) return;
   }
-  return starts;
 }
 
 // Whether ascending positions stand in a heading: one walk over the page's
@@ -188,13 +190,16 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
   // Phrases first, from their own terms' positions: pages without one of
   // them drop out before the second pass.
   std::vector<std::vector<std::uint32_t>> positions(terms.size());
+  std::vector<std::uint32_t> starts, phraseStarts;
   if (!query.phrases.empty()) {
     std::vector<std::uint32_t> kept;
     for (std::uint32_t p : candidates) {
       bool held = true;
       for (const auto& phrase : query.phrases) {
         for (std::size_t qi : phrase) PagePositions(index, terms[qi], p, positions[qi]);
-        if (PhraseStarts(phrase, positions).empty()) {
+        starts.clear();
+        PhraseStarts(phrase, positions, starts, true);
+        if (starts.empty()) {
           held = false;
           break;
         }
@@ -210,17 +215,15 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
   std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(rescored),
                     candidates.end(), better);
   std::vector<Hit> hits;
+  std::vector<std::size_t> heads(terms.size());
   for (std::size_t ci = 0; ci < rescored; ++ci) {
     const std::uint32_t p = candidates[ci];
     const SearchPage& page = index.Page(p);
     for (std::size_t qi = 0; qi < terms.size(); ++qi)
       PagePositions(index, terms[qi], p, positions[qi]);
-    std::vector<std::uint32_t> phraseStarts;
-    for (const auto& phrase : query.phrases) {
-      const std::vector<std::uint32_t> starts = PhraseStarts(phrase, positions);
-      phraseStarts.insert(phraseStarts.end(), starts.begin(), starts.end());
-    }
-    std::sort(phraseStarts.begin(), phraseStarts.end());
+    phraseStarts.clear();
+    for (const auto& phrase : query.phrases) PhraseStarts(phrase, positions, phraseStarts);
+    if (query.phrases.size() > 1) std::sort(phraseStarts.begin(), phraseStarts.end());
 
     double bonus = 0;
     for (std::size_t i = 0; i + 1 < query.sequence.size(); ++i) {
@@ -247,12 +250,23 @@ SearchRanking RankPages(const SearchIndex& index, const SearchQuery& query, std:
 
     // The best hit: the window of kHitWindow words that holds the most of
     // the query's weight (a phrase's start wins), in the body.
+    // The terms' positions are ascending each: merged, in page order.
     hits.clear();
-    for (std::size_t qi = 0; qi < terms.size(); ++qi)
-      for (std::uint32_t pos : positions[qi])
-        if (pos >= page.titleWords) hits.push_back({pos, qi});
-    std::sort(hits.begin(), hits.end(),
-              [](const Hit& x, const Hit& y) { return x.position < y.position; });
+    std::fill(heads.begin(), heads.end(), 0);
+    for (;;) {
+      std::size_t next = terms.size();
+      std::uint32_t nextPosition = 0;
+      for (std::size_t qi = 0; qi < terms.size(); ++qi) {
+        const std::vector<std::uint32_t>& list = positions[qi];
+        if (heads[qi] < list.size() && (next == terms.size() || list[heads[qi]] < nextPosition)) {
+          next = qi;
+          nextPosition = list[heads[qi]];
+        }
+      }
+      if (next == terms.size()) break;
+      ++heads[next];
+      if (nextPosition >= page.titleWords) hits.push_back({nextPosition, next});
+    }
     RankedPage r;
     r.page = p;
     r.position = RankedPage::NoPosition;
