@@ -77,7 +77,7 @@ void FindPackageEntry(const std::string& packagePath, const std::string& name, s
   end = PageBufferSize;
   std::int32_t base = 0;
   const std::string wanted = UpperText(name);
-  PackageFile file(NativePath(packagePath));
+  PackageFileHandle file(NativePath(packagePath));
   if (!file.get()) throw CantLocateFile(packagePath);
   IndexLineReader reader(file.get());
   std::string line;
@@ -125,7 +125,7 @@ void THelpPackage::LoadPage(const std::string& fileName, bool showRequest) {
   if (start < 0 || end < start) {
     throw EInOutError("Bad range in help package for: " + fileName);
   }
-  PackageFile file(NativePath(packagePath_));
+  PackageFileHandle file(NativePath(packagePath_));
   if (!file.get()) throw CantLocateFile(packagePath_);
   if (std::fseek(file.get(), start, SEEK_SET) != 0) {
     throw EInOutError("Read error in help package for: " + fileName);
@@ -152,7 +152,7 @@ std::string THelpPackage::PageHoldingAnchor(const std::string& fileName,
     std::int32_t start = 0, end = 0;
     try {
       kiv::FindPackageEntry(packagePath_, std::string(AnchorMapEntryName), start, end);
-      PackageFile file(NativePath(packagePath_));
+      PackageFileHandle file(NativePath(packagePath_));
       // A map takes a line per moved anchor; one larger than the package file
       // or than any packer writes is a damaged index and is not read.
       const std::int64_t length = static_cast<std::int64_t>(end) - start;

@@ -8,10 +8,10 @@
 
 namespace kiv {
 
-PackageFile::PackageFile(const std::string& nativePath)
+PackageFileHandle::PackageFileHandle(const std::string& nativePath)
     : f_(std::fopen(nativePath.c_str(), "rb")) {}
 
-PackageFile::~PackageFile() {
+PackageFileHandle::~PackageFileHandle() {
   if (f_) std::fclose(f_);
 }
 

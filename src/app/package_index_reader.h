@@ -21,12 +21,15 @@ constexpr std::size_t MaxIndexBytes = 16u << 20;
 constexpr std::size_t MaxIndexLines = 200000;
 
 // A file opened for binary reading (a native path), closed when it goes.
-class PackageFile {
+// Not "PackageFile": kivpack's file list entry has that name in the same
+// namespace, and two classes of one name in a program let the linker give
+// one the other's destructor.
+class PackageFileHandle {
  public:
-  explicit PackageFile(const std::string& nativePath);
-  ~PackageFile();
-  PackageFile(const PackageFile&) = delete;
-  PackageFile& operator=(const PackageFile&) = delete;
+  explicit PackageFileHandle(const std::string& nativePath);
+  ~PackageFileHandle();
+  PackageFileHandle(const PackageFileHandle&) = delete;
+  PackageFileHandle& operator=(const PackageFileHandle&) = delete;
   std::FILE* get() const { return f_; }
 
  private:

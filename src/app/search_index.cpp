@@ -290,7 +290,7 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& nativePath,
   std::unique_ptr<SearchIndex> index(new SearchIndex);
   index->path_ = nativePath;
   FileStamp(nativePath, index->fileSize_, index->fileTime_);
-  PackageFile file(nativePath);
+  PackageFileHandle file(nativePath);
   if (!file.get()) throw CantLocateFile(nativePath);
   const std::vector<PackagePage> pages = ListPages(file.get());
 
@@ -379,7 +379,7 @@ const std::uint32_t* SearchIndex::PositionsEnd(const SearchPosting* p) const {
 std::vector<PageText> SearchIndex::ReadTexts(const std::vector<std::uint32_t>& pages) const {
   std::vector<PageText> texts(pages.size());
   if (pages.empty()) return texts;
-  PackageFile file(path_);
+  PackageFileHandle file(path_);
   if (!file.get()) throw CantLocateFile(path_);
   std::vector<char> bytes;
   for (std::size_t i = 0; i < pages.size(); ++i) {
