@@ -249,13 +249,21 @@ TEST(PageSplitter, ACellOrItemOverTheLimitIsCutInsideAtItsBlocksAsALastResort) {
 TEST(PageSplitter, AnchorsAreNamedAsTheReaderReadsThem) {
   const std::string body =
       Paragraphs(0, 40) + "<dt id=\"index-0-variable:CMAKE_&lt;LANG&gt;_FLAGS\">x</dt>" +
-      "<a name='a&amp;b'>y</a>";
+      "<a name='a&amp;b'>y</a>" +
+      // An A tag with both names gives two anchors; an ID that repeats the NAME gives one.
+      "<a name=\"both\" id=\"also\">z</a><a name=\"Same\" id=\"SAME\">w</a>";
   const PageSplit split = SplitPage(Page(body), "v.html", kLimit);
   ASSERT_TRUE(split.error.empty()) << split.error;
-  ASSERT_EQ(split.anchors.size(), 2u);
+  ASSERT_EQ(split.anchors.size(), 5u);
   EXPECT_EQ(split.anchors[0].name, "index-0-variable:CMAKE_<LANG>_FLAGS");
   EXPECT_EQ(split.anchors[1].name, "a&b");
+  EXPECT_EQ(split.anchors[2].name, "both");
+  EXPECT_EQ(split.anchors[3].name, "also");
+  EXPECT_EQ(split.anchors[4].name, "Same");
   EXPECT_EQ(split.anchors[0].part, split.parts.size() - 1);
+  EXPECT_EQ(split.anchors[3].part, split.parts.size() - 1);
+  for (const std::string& note : split.notes)
+    EXPECT_EQ(note.find("named twice"), std::string::npos) << note;
 }
 
 TEST(PageSplitter, APictureFindsItsImageMapInItsOwnPart) {

@@ -444,18 +444,21 @@ void Splitter::Scan() {
   while (scanner.Next(tag)) {
     // Anchors anywhere on the page, the head included.
     // Anchors are named as the reader reads them ("&lt;" is "<").
-    std::string anchor;
+    // An A tag may carry both NAME and ID; the reader makes each an anchor.
+    std::string names[2];
     if (tag.sym == ASy) {
-      if (const PageAttribute* n = tag.Find("NAME")) anchor = AttributeValue(page_, *n);
+      if (const PageAttribute* n = tag.Find("NAME")) names[0] = AttributeValue(page_, *n);
     }
-    if (anchor.empty()) {
-      if (const PageAttribute* id = tag.Find("ID"); id && !tag.endTag)
-        anchor = AttributeValue(page_, *id);
-    }
-    if (!anchor.empty()) {
+    if (const PageAttribute* id = tag.Find("ID"); id && !tag.endTag)
+      names[1] = AttributeValue(page_, *id);
+    std::string upperName;
+    for (std::string& anchor : names) {
+      if (anchor.empty()) continue;
       std::string upper(anchor);
       for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (upper == upperName) continue;  // ID repeats the tag's own NAME
+      upperName = upper;
       lines.Advance(tag.start);
       auto [it, fresh] = seen.emplace(upper, lines.line);
       if (fresh) {
