@@ -11,6 +11,7 @@ packages=(
   fonts-liberation fontconfig
   xvfb xdotool x11-utils
   x11-apps  # xwd: window tests grab the painted page from the virtual display
+  libxrandr2  # window tests split the virtual display into two screens (RandR monitors)
   poppler-utils
   python3
   qt6-wayland       # the toolkit's Wayland platform plugin: the viewer on a Wayland desktop

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QWindow>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTimer>
@@ -938,7 +939,19 @@ void TKivHelpWindow::FocusViewer() {
   if (viewer_->isVisible()) viewer_->setFocus();
 }
 
+void TKivHelpWindow::KeepLogicalSize() {
+  // A window system that keeps a window's device pixels across screens (X11)
+  // would leave it half or twice as wide in logical pixels on a screen of
+  // another ratio. Asked for at once, while the toolkit still holds the old
+  // logical size, the new device size is what the following geometry change
+  // reads, so the widgets are never resized in between.
+  QWindow* window = windowHandle();
+  if (!window || isMaximized() || isFullScreen()) return;
+  if (window->size() != size()) window->resize(size());
+}
+
 bool TKivHelpWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ScreenChangeInternal && watched == this) KeepLogicalSize();
   if (e->type() == QEvent::KeyPress && SearchKey(watched, static_cast<QKeyEvent*>(e))) return true;
   if (e->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {
@@ -1046,6 +1059,8 @@ void TKivHelpWindow::WriteState() {
   o["fontSize"] = viewer_->DefFontSize();
   o["scrollY"] = viewer_->Document().ScrollY;
   o["docHeight"] = viewer_->DocHeight();
+  // Grows with every load and layout of the page.
+  o["pageGeneration"] = static_cast<qint64>(viewer_->PageGeneration());
   o["pageLength"] = package_->PageLength();
   o["imagesSupplied"] = imagesSupplied_;
   o["paints"] = paintCount_;

@@ -165,6 +165,9 @@ class TKivHelpWindow : public QWidget, public THelpRequestTarget {
   QString PageQString(const std::string& text) const;
   void ShowHistoryLabels();
   void FocusViewer();
+  // Moved to a screen of another device pixel ratio, the window keeps its
+  // size in logical pixels, so the page is painted again without a layout.
+  void KeepLogicalSize();
   // Back or Forward from the keyboard or the mouse's side buttons: as a
   // click on the button, when it is enabled and the toolbar shown.
   void StepHistory(QToolButton* button);
