@@ -52,7 +52,7 @@ void FixedMetricsCanvas::ExtTextOut(int x, int y, unsigned options, const TRect*
   int baseline = textAlign_ == TA_BASELINE ? y : y + tm.tmAscent;
   int top = baseline - tm.tmAscent;
   int adv = tm.tmAveCharWidth;
-  BeginTextOut(options, rect);
+  const bool saved = BeginTextOut(options, rect);
   if (text && n > 0) {
     if (bkMode_ == BkMode::Opaque) {
       painter_->fillRect(QRect(x, top, n * adv, tm.tmHeight), ToQColor(bkColor_));
@@ -70,7 +70,7 @@ void FixedMetricsCanvas::ExtTextOut(int x, int y, unsigned options, const TRect*
     if (font_.Underline()) painter_->fillRect(QRect(x, baseline + 1, n * adv, 1), c);
     if (font_.StrikeOut()) painter_->fillRect(QRect(x, baseline - tm.tmAscent / 3, n * adv, 1), c);
   }
-  painter_->restore();
+  if (saved) painter_->restore();
 }
 
 }  // namespace kiv

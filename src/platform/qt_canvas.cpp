@@ -114,19 +114,22 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, con
   const TextMetrics& tm = face.Metrics();
   int baseline = textAlign_ == TA_BASELINE ? y : y + tm.tmAscent;
   int top = baseline - tm.tmAscent;
-  BeginTextOut(options, rect);
+  const bool saved = BeginTextOut(options, rect);
   if (n > 0 && text) {
     if (bkMode_ == BkMode::Opaque) {
       painter_->fillRect(QRect(x, top, face.Extent(text, n), tm.tmHeight), ToQColor(bkColor_));
     }
     DrawGlyphs(x, baseline, text, n);
   }
-  painter_->restore();
+  if (saved) painter_->restore();
 }
 
-void QtCanvas::BeginTextOut(unsigned options, const TRect* rect) {
-  painter_->save();
-  if (rect && (options & ETO_CLIPPED)) {
+bool QtCanvas::BeginTextOut(unsigned options, const TRect* rect) {
+  // Only a clipped text saves the painter's state: its clip is the one thing
+  // that later drawing must not see (whatever draws next sets its own pen).
+  const bool clipped = rect && (options & ETO_CLIPPED);
+  if (clipped) {
+    painter_->save();
     painter_->setClipRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
                           Qt::IntersectClip);
   }
@@ -134,45 +137,47 @@ void QtCanvas::BeginTextOut(unsigned options, const TRect* rect) {
     painter_->fillRect(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()),
                        ToQColor(bkColor_));
   }
+  return clipped;
 }
 
 void QtCanvas::DrawGlyphs(int x, int baseline, const char* text, int n) {
   const FontFace& face = font_.Face();
   const FontFace::Device& dev = face.GetDevice();
-  painter_->setPen(ToQColor(textColor_));
+  const QColor color = ToQColor(textColor_);
+  const QPen& current = painter_->pen();
+  if (current.color() != color || current.style() != Qt::SolidLine) painter_->setPen(color);
   if (!dev.raw.isValid()) return;
-  QList<quint32> glyphs;
-  QList<QPointF> positions;
-  glyphs.reserve(n);
-  positions.reserve(n);
+  // The glyph and position arrays keep their room from one call to the next;
+  // the run only points at them while it is drawn.
+  glyphIndexes_.clear();
+  glyphPositions_.clear();
   int pen = x;
   for (int i = 0; i < n; ++i) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (b >= 32) {
-      glyphs.push_back(dev.glyphs[b]);
-      positions.push_back(QPointF(pen, baseline));
+      glyphIndexes_.push_back(dev.glyphs[b]);
+      glyphPositions_.push_back(QPointF(pen, baseline));
     }
     pen += face.Advance(b);
   }
-  if (!glyphs.isEmpty()) {
+  if (!glyphIndexes_.empty()) {
     QGlyphRun run;
     run.setRawFont(dev.raw);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
+    run.setRawData(glyphIndexes_.data(), glyphPositions_.data(),
+                   static_cast<int>(glyphIndexes_.size()));
     painter_->drawGlyphRun(QPointF(0, 0), run);
   }
   // Underline and strike-out span the measured extent exactly.
   int width = pen - x;
   if (width > 0 && (face.Style() & (fsUnderline | fsStrikeOut))) {
     int thickness = std::max(1, face.PixelSize() / 14);
-    QColor c = ToQColor(textColor_);
     if (face.Style() & fsUnderline) {
       int uy = baseline + std::max(1, face.Metrics().tmDescent / 2);
-      painter_->fillRect(QRect(x, uy, width, thickness), c);
+      painter_->fillRect(QRect(x, uy, width, thickness), color);
     }
     if (face.Style() & fsStrikeOut) {
       int sy = baseline - face.Metrics().tmAscent / 3;
-      painter_->fillRect(QRect(x, sy, width, thickness), c);
+      painter_->fillRect(QRect(x, sy, width, thickness), color);
     }
   }
 }
@@ -181,23 +186,23 @@ void QtCanvas::LineTo(int x, int y) {
   if (painter_ && penStyle_ != PenStyle::Clear) {
     int x0 = penPos_.X, y0 = penPos_.Y;
     if (x0 != x || y0 != y) {
-      QPen pen(ToQColor(penColor_));
-      pen.setWidth(std::max(1, penWidth_));
-      pen.setCapStyle(Qt::FlatCap);
-      if (penStyle_ == PenStyle::Dash) pen.setStyle(Qt::DashLine);
-      if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
-      painter_->setPen(pen);
-      painter_->setRenderHint(QPainter::Antialiasing, false);
       if ((x0 == x || y0 == y) && penStyle_ == PenStyle::Solid) {
         // Straight lines cover the pixels from the start up to, not
         // including, the end, in whichever direction they run; a wider pen
-        // is centred on them.
+        // is centred on them. They are filled rectangles, so no pen is made.
         const int w = std::max(1, penWidth_);
         const int lo = -(w - 1) / 2;
         QRect r = x0 == x ? QRect(x + lo, std::min(y0, y + 1), w, std::abs(y - y0))
                           : QRect(std::min(x0, x + 1), y + lo, std::abs(x - x0), w);
         painter_->fillRect(r, ToQColor(penColor_));
       } else {
+        QPen pen(ToQColor(penColor_));
+        pen.setWidth(std::max(1, penWidth_));
+        pen.setCapStyle(Qt::FlatCap);
+        if (penStyle_ == PenStyle::Dash) pen.setStyle(Qt::DashLine);
+        if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
+        painter_->setPen(pen);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->drawLine(x0, y0, x, y);
       }
     }

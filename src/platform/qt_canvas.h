@@ -6,6 +6,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include <QPointF>
 
 #include "platform/canvas.h"
 
@@ -72,9 +75,10 @@ class QtCanvas : public Canvas {
   void ApplyTransform();
   // The ratio is not a whole number (pictures are filtered when stretched).
   bool FractionalRatio() const;
-  // Start of ExtTextOut: saves the painter's state (the caller restores it),
-  // clips to rect with ETO_CLIPPED and fills it with ETO_OPAQUE.
-  void BeginTextOut(unsigned options, const TRect* rect);
+  // Start of ExtTextOut: with ETO_CLIPPED saves the painter's state and clips
+  // to rect (true: the caller restores the state at the end), with
+  // ETO_OPAQUE fills rect.
+  bool BeginTextOut(unsigned options, const TRect* rect);
   // The pen and brush of shapes, without antialiasing (the painter's state).
   void ApplyPenAndBrush();
 
@@ -86,6 +90,9 @@ class QtCanvas : public Canvas {
   bool printer_ = false;
   double ratio_ = 1.0;
   TPoint deviceOffset_;
+  // DrawGlyphs' glyph indexes and positions, kept for their room.
+  std::vector<quint32> glyphIndexes_;
+  std::vector<QPointF> glyphPositions_;
 
  private:
   struct Saved {
