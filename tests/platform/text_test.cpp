@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <tuple>
+
 #include "platform/cp1252.h"
 #include "platform/fixed_metrics_canvas.h"
 #include "platform/font.h"
@@ -82,6 +85,51 @@ TEST(FontFaceTest, MeasuredWidthIsTheDrawnAdvance) {
       EXPECT_EQ(width, sum);
     }
   }
+}
+
+TEST(FontFaceTest, EachTextDrawsOnlyItsOwnGlyphsColourAndClip) {
+  Font font;
+  font.SetName("Arial");
+  font.SetSize(12);
+  const auto draw = [&](QtCanvas& c, int y, const char* text, TColor color) {
+    c.SetTextColor(color);
+    c.TextOut(10, y, text, static_cast<int>(std::strlen(text)));
+  };
+  QImage shared = WhiteImage(300, 90);
+  QImage alone = WhiteImage(300, 90);
+  {
+    QtCanvas c(&shared);
+    c.SelectFont(font);
+    c.SetBkMode(BkMode::Transparent);
+    draw(c, 0, "WWWWWWWWWWWWWWWWWWWW", clRed);
+    // A shorter text after a longer one on the same canvas: its own glyphs
+    // in its own colour, nothing left over from the text before.
+    draw(c, 30, "ab", clBlue);
+    // A clipped text keeps to its rectangle, and the clip ends with it.
+    c.SetTextColor(clBlack);
+    const TRect clip{10, 60, 20, 90};
+    c.ExtTextOut(10, 60, ETO_CLIPPED, &clip, "MMMM", 4);
+    c.FillRect({100, 60, 110, 70}, clGreen);
+  }
+  // The same two texts, each through a canvas of its own.
+  for (const auto& [y, text, color] :
+       {std::tuple{0, "WWWWWWWWWWWWWWWWWWWW", clRed}, std::tuple{30, "ab", clBlue}}) {
+    QtCanvas c(&alone);
+    c.SelectFont(font);
+    c.SetBkMode(BkMode::Transparent);
+    draw(c, y, text, color);
+  }
+  EXPECT_EQ(shared.copy(0, 0, 300, 60), alone.copy(0, 0, 300, 60));
+  int clippedInk = 0;
+  for (int y = 60; y < 90; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      if (shared.pixel(x, y) == qRgb(255, 255, 255)) continue;
+      EXPECT_TRUE(x >= 10 && x < 20) << "ink outside the clip at " << x << "," << y;
+      ++clippedInk;
+    }
+  }
+  EXPECT_GT(clippedInk, 0);
+  EXPECT_EQ(shared.pixel(105, 65), qRgb(0, 128, 0));
 }
 
 TEST(FontFaceTest, MetricsAreConsistent) {
