@@ -24,7 +24,7 @@ struct PagePart {
   std::string bytes;
 };
 
-struct PageAnchor {
+struct PartAnchor {
   std::string name;  // as written
   int line = 0;
   std::size_t part = 0;  // index into PageSplit::parts
@@ -32,7 +32,7 @@ struct PageAnchor {
 
 struct PageSplit {
   std::vector<PagePart> parts;      // the parts, the first keeping the page's name
-  std::vector<PageAnchor> anchors;  // each anchor of the page once (the first of a name)
+  std::vector<PartAnchor> anchors;  // each anchor of the page once (the first of a name)
   std::vector<std::string> notes;   // anchors named twice
   std::string error;                // why the page cannot be cut; no parts then
 };

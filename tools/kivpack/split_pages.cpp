@@ -60,7 +60,7 @@ PageSplit CutWithRoomForLinks(const std::string& bytes, const std::string& name)
     cut = SplitPage(bytes, name, limit);
     if (!cut.error.empty()) return cut;
     ReferenceMap own;
-    for (const PageAnchor& a : cut.anchors) own.PlaceAnchor(name, a.name, cut.parts[a.part].name);
+    for (const PartAnchor& a : cut.anchors) own.PlaceAnchor(name, a.name, cut.parts[a.part].name);
     std::size_t over = 0;
     for (const PagePart& part : cut.parts) {
       std::string rewritten = part.bytes;
@@ -116,7 +116,7 @@ SplitOutcome SplitOversizedPages(std::vector<PackageFile>& files, std::vector<st
     split.insert(UpperText(f.name));
     notes.push_back(shown + ": " + std::to_string(bytes.size()) + " bytes cut into " +
                     std::to_string(cut.parts.size()) + " parts");
-    for (const PageAnchor& a : cut.anchors) {
+    for (const PartAnchor& a : cut.anchors) {
       const std::string& part = cut.parts[a.part].name;
       map.PlaceAnchor(f.name, a.name, part);
       if (a.part == 0) continue;
