@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           // The page ended inside a comment; what was read before is shown
           // and the events go on with it.
         }
-        if (e[2] & 1) viewer.ScrollToAnchor("a" + std::to_string(e[3] % 130));
+        if (e[2] & 1) viewer.ScrollToAnchor(std::string("a").append(std::to_string(e[3] % 130)));
         break;
       }
       case 9:

@@ -80,7 +80,7 @@ THelpRequest ApplyRequestDefaults(THelpRequest request) {
     request.FileName = "contents.html";
     request.Anchor.clear();
   }
-  if (IsBlank(request.Kind)) request.Kind = "h";
+  if (IsBlank(request.Kind)) request.Kind = std::string("h");
   return request;
 }
 

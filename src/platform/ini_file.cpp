@@ -196,7 +196,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key,
   const bool atEnd = insertAt == text.size();
   if (!text.empty() && text.back() != '\n') text += text.back() == '\r' ? "\n" : "\r\n";
   if (!sectionFound) {
-    text += "[" + std::string(sec) + "]\r\n" + entry + "\r\n";
+    text.append("[").append(sec).append("]\r\n").append(entry).append("\r\n");
   } else {
     text.insert(atEnd ? text.size() : insertAt, entry + "\r\n");
   }

@@ -275,7 +275,7 @@ TEST_F(HelpSearchTest, BadQueriesGiveClearPages) {
   EXPECT_LT(page.size(), 2000u);
   EXPECT_EQ(page.find('\x1A'), std::string::npos);
   std::string manyWords = "text ";
-  for (int i = 0; i < 500; ++i) manyWords += "w" + std::to_string(i) + " ";
+  for (int i = 0; i < 500; ++i) manyWords.append("w").append(std::to_string(i)).append(" ");
   const HelpSearchResults many = Found(entries, manyWords);
   EXPECT_EQ(Names(many.results), (std::vector<std::string>{"a.html"}));
   EXPECT_NE(SearchResultsPage(manyWords, many).find("Only the first"), std::string::npos);

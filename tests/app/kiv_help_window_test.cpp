@@ -222,8 +222,9 @@ TEST_F(HelpWindowTest, APictureThatCannotBeHadIsLookedUpOncePerLoadAndBoxedOnce)
   std::vector<std::pair<std::string, std::string>> entries;
   std::string body;
   for (int i = 0; i < 50; ++i) {
-    body += "<img src=\"b" + std::to_string(i) + ".jpg\"><img src=\"gone.gif\">";
-    entries.emplace_back("b" + std::to_string(i) + ".jpg", big);
+    const std::string name = std::string("b").append(std::to_string(i)).append(".jpg");
+    body += "<img src=\"" + name + "\"><img src=\"gone.gif\">";
+    entries.emplace_back(name, big);
   }
   entries.emplace_back("contents.html", Page("Contents", body));
   entries.emplace_back("other.html", Page("Other", body));

@@ -87,7 +87,7 @@ TEST(SearchQueryTest, WordsPhrasesAndLimits) {
   EXPECT_TRUE(ParseSearchQuery("!?; -- \"\"").Empty());
   // 500 words, or 10000 characters: the first ones, and a note.
   std::string many;
-  for (int i = 0; i < 500; ++i) many += "w" + std::to_string(i) + " ";
+  for (int i = 0; i < 500; ++i) many.append("w").append(std::to_string(i)).append(" ");
   q = ParseSearchQuery(many);
   EXPECT_EQ(q.terms.size(), MaxQueryTerms);
   EXPECT_TRUE(q.truncated);
@@ -170,7 +170,7 @@ TEST_F(SearchIndexTest, FieldsPositionsAndTheAnchorsOfHeadings) {
 TEST_F(SearchIndexTest, NamesOfOnePageAreIndexedOnceAndBoundsHold) {
   // 10000 names pointing at one page's bytes.
   std::string package = "START,0\r\n";
-  for (int i = 0; i < 10000; ++i) package += "n" + std::to_string(i) + ".html,0\r\n";
+  for (int i = 0; i < 10000; ++i) package.append("n").append(std::to_string(i)).append(".html,0\r\n");
   package += "******,30\r\n";
   const std::size_t base = package.size();
   package.replace(6, 1, std::to_string(base));
@@ -184,8 +184,10 @@ TEST_F(SearchIndexTest, NamesOfOnePageAreIndexedOnceAndBoundsHold) {
 
   // Pages past the bound are left out and counted.
   Entries entries;
-  for (std::size_t i = 0; i < MaxIndexedPages + 3; ++i)
-    entries.push_back({"p" + std::to_string(i) + ".html", "<P>w" + std::to_string(i) + "</P>"});
+  for (std::size_t i = 0; i < MaxIndexedPages + 3; ++i) {
+    const std::string number = std::to_string(i);
+    entries.push_back({"p" + number + ".html", "<P>w" + number + "</P>"});
+  }
   const SearchIndex& ix = Build(entries);
   EXPECT_EQ(ix.PageCount(), MaxIndexedPages);
   EXPECT_EQ(ix.PagesLeftOut(), 3u);

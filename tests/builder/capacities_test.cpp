@@ -81,7 +81,8 @@ TEST(CapacitiesTest, FontStackHoldsTwentyFiveFonts) {
 
 TEST(CapacitiesTest, TokenKeepsOneHundredFiftyCharacters) {
   for (const int n : {149, 150, 151, 1000}) {
-    const std::string page = "<" + std::string(static_cast<std::size_t>(n), 'Q') + " x=1>after";
+    const std::string name(static_cast<std::size_t>(n), 'Q');
+    const std::string page = "<" + name + " x=1>after";
     ReaderState reader;
     reader.StartBuffer(page.data(), page.size());
     reader.NextChar();
@@ -185,7 +186,8 @@ TEST_F(ViewerCapacitiesTest, HistoryKeepsTenFiles) {
   viewer.SetHistoryMaxCount(10);
   std::vector<std::string> files;
   for (int i = 0; i < 12; ++i) {
-    files.push_back(dir.Write("p" + std::to_string(i) + ".html", "<p>page " + std::to_string(i)));
+    const std::string number = std::to_string(i);
+    files.push_back(dir.Write("p" + number + ".html", "<p>page " + number));
     viewer.LoadHtmlFile(files.back());
     const std::size_t expected = std::min(i + 1, 10);
     ASSERT_EQ(viewer.HistoryFiles().size(), expected) << i;
@@ -232,7 +234,8 @@ TEST(PackageCapacitiesTest, PageBufferTakesOneHundredTwentyEightThousandBytes) {
     std::string bytes(static_cast<std::size_t>(size), 'p');
     bytes.front() = '<';
     bytes.back() = '>';
-    pages.emplace_back("p" + std::to_string(size) + ".html", bytes);
+    const std::string number = std::to_string(size);
+    pages.emplace_back("p" + number + ".html", bytes);
   }
   std::string lines;
   std::size_t offset = 0;

@@ -669,7 +669,10 @@ TEST(SectionListTest, PicturesOfAPageAndItsCacheShareOneBudget) {
     return doc.FetchImage(name, transparency, mask) != nullptr;
   };
   int shown = 0;
-  for (int i = 0; i < 10; ++i) shown += fetch("p" + std::to_string(i) + ".gif");
+  for (int i = 0; i < 10; ++i) {
+    const std::string number = std::to_string(i);
+    shown += fetch("p" + number + ".gif");
+  }
   EXPECT_EQ(shown, static_cast<int>(PictureBudgetBytes / kPicture));
   EXPECT_EQ(allowances.front(), PictureBudgetBytes);
   EXPECT_EQ(allowances.back(), 0);

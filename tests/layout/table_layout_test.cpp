@@ -20,8 +20,10 @@ class TableLayoutTest : public testing::TablePageTest {
     for (const auto& row : t.Rows) {
       if (!out.empty()) out += " | ";
       for (int i = 0; i < row->Count(); ++i)
-        out += (i ? " " : "") + std::to_string((*row)[i]->ColSpan) + "/" +
-               std::to_string((*row)[i]->RowSpan);
+        out.append(i ? " " : "")
+            .append(std::to_string((*row)[i]->ColSpan))
+            .append("/")
+            .append(std::to_string((*row)[i]->RowSpan));
     }
     return out;
   }

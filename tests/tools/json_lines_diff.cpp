@@ -110,7 +110,7 @@ std::string LineName(std::size_t index, const std::optional<QJsonValue>& line) {
     if (o.contains("text")) {
       QString text = o.value("text").toString();
       if (text.size() > 30) text = text.left(30) + "…";
-      name += " " + Shown(QJsonValue(text), {});
+      name.append(" ").append(Shown(QJsonValue(text), {}));
     }
     name += ")";
   }

@@ -255,7 +255,8 @@ VerifyReport VerifyPackage(const std::string& packagePath) {
       const std::string kind = ref.attribute == HrefSy  ? "HREF"
                                : ref.attribute == SrcSy ? "SRC"
                                                         : "BACKGROUND";
-      const std::string quoted = "\"" + Cp1252ToUtf8(ref.text) + "\"";
+      std::string quoted = "\"";
+      quoted.append(Cp1252ToUtf8(ref.text)).append("\"");
       if (ref.text.empty()) continue;
       if (ref.attribute == HrefSy && !HasScheme(ref.text) &&
           ref.text.find('#') != std::string::npos) {
