@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev  # ./test --sanitize builds with clang: its warnings and sanitizers
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
