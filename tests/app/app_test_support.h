@@ -16,25 +16,6 @@
 
 namespace kiv::testing {
 
-// A package of the named entries in order: index, "******" line, bytes.
-inline std::string MakePackage(const std::vector<std::pair<std::string, std::string>>& entries) {
-  // The base is written with a fixed width, so the index length is known
-  // before the base is.
-  std::string lines;
-  std::size_t offset = 0;
-  for (const auto& [name, bytes] : entries) {
-    lines += name + "," + std::to_string(offset) + "\r\n";
-    offset += bytes.size();
-  }
-  lines += "******," + std::to_string(offset) + "\r\n";
-  const std::size_t base = 18 + lines.size();  // 18: "START,0000000000\r\n"
-  char start[32];
-  std::snprintf(start, sizeof start, "START,%010zu\r\n", base);
-  std::string package = start + lines;
-  for (const auto& entry : entries) package += entry.second;
-  return package;
-}
-
 // Points XDG_RUNTIME_DIR at a fresh private folder while it lives.
 // HOME set to dir while it lives (the fallback runtime folder is under it).
 class HomeScope {

@@ -237,17 +237,7 @@ TEST(PackageCapacitiesTest, PageBufferTakesOneHundredTwentyEightThousandBytes) {
     const std::string number = std::to_string(size);
     pages.emplace_back("p" + number + ".html", bytes);
   }
-  std::string lines;
-  std::size_t offset = 0;
-  for (const auto& [name, bytes] : pages) {
-    lines += name + "," + std::to_string(offset) + "\r\n";
-    offset += bytes.size();
-  }
-  lines += "******," + std::to_string(offset) + "\r\n";
-  char start[32];
-  std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
-  std::string package = start + lines;
-  for (const auto& page : pages) package += page.second;
+  const std::string package = testing::MakePackage(pages);
 
   THelpPackage help(dir.Write("kivmap.hpm", package));
   for (const auto& [name, bytes] : pages) {

@@ -1,5 +1,6 @@
 #include "support/test_files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -62,6 +63,24 @@ std::vector<std::string> TakeMessageBoxes() {
   std::vector<std::string> out;
   out.swap(Boxes());
   return out;
+}
+
+std::string MakePackage(const std::vector<std::pair<std::string, std::string>>& entries) {
+  // The base is written with a fixed width, so the index length is known
+  // before the base is.
+  std::string lines;
+  std::size_t offset = 0;
+  for (const auto& [name, bytes] : entries) {
+    lines += name + "," + std::to_string(offset) + "\r\n";
+    offset += bytes.size();
+  }
+  lines += "******," + std::to_string(offset) + "\r\n";
+  const std::size_t base = 18 + lines.size();  // 18: "START,0000000000\r\n"
+  char start[32];
+  std::snprintf(start, sizeof start, "START,%010zu\r\n", base);
+  std::string package = start + lines;
+  for (const auto& entry : entries) package += entry.second;
+  return package;
 }
 
 }  // namespace kiv::testing

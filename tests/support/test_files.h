@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kiv::testing {
@@ -26,6 +27,9 @@ class TempDir {
 };
 
 std::string ReadFile(const std::string& path);
+
+// A help package of the named entries in order: index, "******" line, bytes.
+std::string MakePackage(const std::vector<std::pair<std::string, std::string>>& entries);
 
 // Message boxes shown since the last call of TakeMessageBoxes.
 int RecordingMessageBox(const std::string& text, const std::string& caption, int buttons);

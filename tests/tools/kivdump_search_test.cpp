@@ -30,22 +30,6 @@ std::vector<QJsonObject> Lines(const std::string& out) {
   return objects;
 }
 
-// A package of the pages in order, as the help window reads one.
-std::string Package(const std::vector<std::pair<std::string, std::string>>& pages) {
-  std::string lines;
-  std::size_t offset = 0;
-  for (const auto& [name, bytes] : pages) {
-    lines += name + "," + std::to_string(offset) + "\r\n";
-    offset += bytes.size();
-  }
-  lines += "******," + std::to_string(offset) + "\r\n";
-  char start[32];
-  std::snprintf(start, sizeof start, "START,%010zu\r\n", 18 + lines.size());
-  std::string package = start + lines;
-  for (const auto& page : pages) package += page.second;
-  return package;
-}
-
 TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
   TempDir dir;
   const auto cyrillic = [](const std::string& utf8) {
@@ -53,7 +37,7 @@ TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
   };
   const std::string path = dir.Write(
       "kivmap.hpm",
-      Package({{"ru.html", "<META CHARSET=windows-1251><TITLE>" + cyrillic("Справка") +
+      testing::MakePackage({{"ru.html", "<META CHARSET=windows-1251><TITLE>" + cyrillic("Справка") +
                                "</TITLE><DIV ID=\"lang\"><H2>" + cyrillic("Язык запросов") +
                                "</H2></DIV><P>" + cyrillic("ЯЗЫК и язык") + "</P>"},
                {"fr.html", "<TITLE>\xC9t\xE9</TITLE><H2>\xC9t\xE9</H2><P>l'\xE9t\xE9 \xFF</P>"}}));

@@ -98,5 +98,16 @@ TEST(ReferenceRewriter, AnEmptyMapOrUnclosedMarkupLeavesThePageAlone) {
   }
 }
 
+TEST(ReferenceRewriter, SchemesNameNothingInThePackageButDriveLettersAndPathsDo) {
+  EXPECT_TRUE(HasScheme("http://example.org/a.html"));
+  EXPECT_TRUE(HasScheme("mailto:help@example.org"));
+  EXPECT_TRUE(HasScheme("svn+ssh:x"));
+  EXPECT_FALSE(HasScheme("C:\\help\\a.html"));  // a drive letter
+  EXPECT_FALSE(HasScheme("a.html#x:y"));
+  EXPECT_FALSE(HasScheme("1http:x"));
+  EXPECT_FALSE(HasScheme(":x"));
+  EXPECT_FALSE(HasScheme("http"));
+}
+
 }  // namespace
 }  // namespace kiv

@@ -14,6 +14,7 @@
 #include "kivpack/package_writer.h"
 #include "kivpack/page_tags.h"
 #include "kivpack/picture_conversion.h"
+#include "kivpack/reference_rewriter.h"
 #include "kivpack/utf8_pages.h"
 #include "platform/cp1252.h"
 #include "platform/file_error.h"
@@ -35,17 +36,6 @@ QByteArray ReadAll(const std::string& packagePath) {
 std::string LinkFileName(const std::string& filePart) {
   std::size_t sep = filePart.find_last_of("\\:");
   return sep == std::string::npos ? filePart : filePart.substr(sep + 1);
-}
-
-// A scheme such as "http:" or "mailto:" (two or more characters, so a drive
-// letter is not one).
-bool HasScheme(const std::string& ref) {
-  std::size_t i = 0;
-  while (i < ref.size() && (std::isalnum(static_cast<unsigned char>(ref[i])) || ref[i] == '+' ||
-                            ref[i] == '-' || ref[i] == '.'))
-    ++i;
-  return i >= 2 && i < ref.size() && ref[i] == ':' &&
-         std::isalpha(static_cast<unsigned char>(ref[0]));
 }
 
 struct PageReference {

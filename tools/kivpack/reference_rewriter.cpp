@@ -16,17 +16,6 @@ std::string Upper(std::string_view s) {
   return u;
 }
 
-// A scheme such as "http:" or "mailto:" (two or more characters, so a drive
-// letter is not one).
-bool HasScheme(std::string_view ref) {
-  std::size_t i = 0;
-  while (i < ref.size() && (std::isalnum(static_cast<unsigned char>(ref[i])) || ref[i] == '+' ||
-                            ref[i] == '-' || ref[i] == '.'))
-    ++i;
-  return i >= 2 && i < ref.size() && ref[i] == ':' &&
-         std::isalpha(static_cast<unsigned char>(ref[0]));
-}
-
 // The new text of one reference (ref as the reader reads it, written as it
 // stands on the page), or an empty string when it stays.
 std::string Rewritten(std::string_view ref, std::string_view written, const ReferenceMap& map,
@@ -62,6 +51,15 @@ std::string Rewritten(std::string_view ref, std::string_view written, const Refe
 }
 
 }  // namespace
+
+bool HasScheme(std::string_view ref) {
+  std::size_t i = 0;
+  while (i < ref.size() && (std::isalnum(static_cast<unsigned char>(ref[i])) || ref[i] == '+' ||
+                            ref[i] == '-' || ref[i] == '.'))
+    ++i;
+  return i >= 2 && i < ref.size() && ref[i] == ':' &&
+         std::isalpha(static_cast<unsigned char>(ref[0]));
+}
 
 void ReferenceMap::Rename(const std::string& oldName, const std::string& newName) {
   renames_[Upper(oldName)] = newName;

@@ -41,6 +41,10 @@ class ReferenceMap {
   std::map<std::pair<std::string, std::string>, std::string> anchors_;  // upper (page, anchor)
 };
 
+// Whether ref starts with a scheme such as "http:" or "mailto:" (two or more
+// characters, so a drive letter is not one): it names nothing in the package.
+bool HasScheme(std::string_view ref);
+
 // Rewrites every HREF, SRC and BACKGROUND value of the page that names a
 // renamed entry or a placed anchor, and returns how many were changed; the
 // rest of the page keeps its bytes. pageName is the entry the page is packed

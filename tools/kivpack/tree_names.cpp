@@ -11,17 +11,6 @@ namespace kiv {
 
 namespace {
 
-// A scheme such as "http:" or "mailto:" (two or more characters, so a drive
-// letter is not one).
-bool HasScheme(std::string_view ref) {
-  std::size_t i = 0;
-  while (i < ref.size() && (std::isalnum(static_cast<unsigned char>(ref[i])) || ref[i] == '+' ||
-                            ref[i] == '-' || ref[i] == '.'))
-    ++i;
-  return i >= 2 && i < ref.size() && ref[i] == ':' &&
-         std::isalpha(static_cast<unsigned char>(ref[0]));
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
