@@ -18,18 +18,6 @@ namespace {
 using testing::RunTool;
 using testing::TempDir;
 
-std::vector<QJsonObject> Lines(const std::string& out) {
-  std::vector<QJsonObject> objects;
-  std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
-    objects.push_back(doc.object());
-  }
-  return objects;
-}
-
 TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
   TempDir dir;
   const auto cyrillic = [](const std::string& utf8) {
@@ -43,7 +31,7 @@ TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
                {"fr.html", "<TITLE>\xC9t\xE9</TITLE><H2>\xC9t\xE9</H2><P>l'\xE9t\xE9 \xFF</P>"}}));
   auto r = RunTool("kivdump", {"search", path, "язык"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  auto found = Lines(r.out);
+  auto found = testing::JsonLines(r.out);
   ASSERT_EQ(found.size(), 1u) << r.out;
   EXPECT_EQ(found[0]["rank"].toInt(), 1);
   EXPECT_EQ(found[0]["page"].toString(), "ru.html");
@@ -54,11 +42,11 @@ TEST(KivdumpSearch, RanksPagesOfEveryCodePageAndPrintsTheirTextsInUtf8) {
 
   // The same byte in Windows-1252 is another letter; accented capitals fold.
   r = RunTool("kivdump", {"search", path, "ÿ"});
-  found = Lines(r.out);
+  found = testing::JsonLines(r.out);
   ASSERT_EQ(found.size(), 1u) << r.out;
   EXPECT_EQ(found[0]["page"].toString(), "fr.html");
   r = RunTool("kivdump", {"search", path, "ÉTÉ"});
-  found = Lines(r.out);
+  found = testing::JsonLines(r.out);
   ASSERT_EQ(found.size(), 1u) << r.out;
   EXPECT_EQ(found[0]["title"].toString(), QString::fromUtf8("Été"));
   EXPECT_EQ(found[0]["heading"].toString(), QString::fromUtf8("Été"));

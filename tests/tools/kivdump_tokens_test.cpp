@@ -15,18 +15,6 @@ namespace {
 using testing::RunTool;
 using testing::TempDir;
 
-std::vector<QJsonObject> Lines(const std::string& out) {
-  std::vector<QJsonObject> objects;
-  std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) {
-    QJsonParseError error;
-    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
-    objects.push_back(doc.object());
-  }
-  return objects;
-}
-
 TEST(KivdumpTokens, OneObjectPerSymbolWithLevelsAttributesAndLatin1Text) {
   TempDir dir;
   const std::string page =
@@ -35,7 +23,7 @@ TEST(KivdumpTokens, OneObjectPerSymbolWithLevelsAttributesAndLatin1Text) {
                 "<li type=x>&#300;>\x01");
   auto r = RunTool("kivdump", {"tokens", page});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  auto objects = Lines(r.out);
+  auto objects = testing::JsonLines(r.out);
   ASSERT_EQ(objects.size(), 11u) << r.out;
 
   EXPECT_EQ(objects[0]["sym"].toString(), "H");
@@ -83,7 +71,7 @@ TEST(KivdumpTokens, SourcesAgreeAndAnOpenCommentIsReported) {
 
   auto open = RunTool("kivdump", {"tokens", dir.Write("open.htm", "<b>x</b><!-- never closed")});
   EXPECT_EQ(open.exitCode, 1);
-  auto objects = Lines(open.out);
+  auto objects = testing::JsonLines(open.out);
   // Reading past the ">" of "</b>" already meets the comment: no "/B" arrives.
   ASSERT_EQ(objects.size(), 3u) << open.out;
   EXPECT_EQ(objects[1]["token"].toString(), "x");

@@ -1,10 +1,13 @@
 #include "run_tool.h"
 
+#include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace kiv::testing {
 
@@ -43,6 +46,18 @@ ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args
       r.err.find(": runtime error: ") != std::string::npos)
     ADD_FAILURE() << tool << " reported a sanitizer error:\n" << r.err;
   return r;
+}
+
+std::vector<QJsonObject> JsonLines(const std::string& out) {
+  std::vector<QJsonObject> objects;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    objects.push_back(doc.object());
+  }
+  return objects;
 }
 
 }  // namespace kiv::testing

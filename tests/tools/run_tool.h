@@ -1,6 +1,8 @@
 // Runs one of the built command-line tools and collects what it printed.
 #pragma once
 
+#include <QJsonObject>
+
 #include <string>
 #include <vector>
 
@@ -16,5 +18,9 @@ struct ToolResult {
 // changes the tool's environment: NAME=VALUE sets, NAME alone removes.
 ToolResult RunTool(const std::string& tool, const std::vector<std::string>& args,
                    const std::vector<std::string>& environment = {});
+
+// One object a line of out (JSON Lines, as kivdump prints); a line that does
+// not parse fails the test and gives an empty object.
+std::vector<QJsonObject> JsonLines(const std::string& out);
 
 }  // namespace kiv::testing
