@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/string_helpers.h"
 #include "kivpack/page_tags.h"
 
 namespace kiv {
@@ -372,8 +373,7 @@ void Splitter::OnTag(const PageTag& tag) {
 // A map's name as the reader takes it: upper case, blanks trimmed; a
 // picture's USEMAP without its leading "#".
 std::string MapName(std::string value, bool usemap) {
-  for (char& c : value)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  value = UpperText(value);
   if (usemap && value.size() > 1 && value[0] == '#') value.erase(0, 1);
   return value;
 }
@@ -454,9 +454,7 @@ void Splitter::Scan() {
     std::string upperName;
     for (std::string& anchor : names) {
       if (anchor.empty()) continue;
-      std::string upper(anchor);
-      for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      std::string upper = UpperText(anchor);
       if (upper == upperName) continue;  // ID repeats the tag's own NAME
       upperName = upper;
       lines.Advance(tag.start);

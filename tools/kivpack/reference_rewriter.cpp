@@ -3,18 +3,12 @@
 #include <cctype>
 #include <vector>
 
+#include "app/string_helpers.h"
 #include "kivpack/page_tags.h"
 
 namespace kiv {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return u;
-}
 
 // The new text of one reference (ref as the reader reads it, written as it
 // stands on the page), or an empty string when it stays.
@@ -38,8 +32,8 @@ std::string Rewritten(std::string_view ref, std::string_view written, const Refe
   if (!anchor.empty()) {
     const std::string_view page = name.empty() ? homePage : name;
     if (const std::string* part = map.PartHolding(page, anchor)) {
-      if (name.empty() && Upper(*part) == Upper(pageName)) return {};
-      if (!name.empty() && Upper(*part) == Upper(name)) return {};
+      if (name.empty() && UpperText(*part) == UpperText(pageName)) return {};
+      if (!name.empty() && UpperText(*part) == UpperText(name)) return {};
       return std::string(prefix) + *part + tail;
     }
   }
@@ -62,23 +56,23 @@ bool HasScheme(std::string_view ref) {
 }
 
 void ReferenceMap::Rename(const std::string& oldName, const std::string& newName) {
-  renames_[Upper(oldName)] = newName;
+  renames_[UpperText(oldName)] = newName;
 }
 
 void ReferenceMap::PlaceAnchor(const std::string& page, const std::string& anchor,
                                const std::string& part) {
-  anchors_.emplace(std::make_pair(Upper(page), Upper(anchor)), part);
+  anchors_.emplace(std::make_pair(UpperText(page), UpperText(anchor)), part);
 }
 
 const std::string* ReferenceMap::RenamedTo(std::string_view name) const {
   if (renames_.empty()) return nullptr;
-  auto it = renames_.find(Upper(name));
+  auto it = renames_.find(UpperText(name));
   return it == renames_.end() ? nullptr : &it->second;
 }
 
 const std::string* ReferenceMap::PartHolding(std::string_view page, std::string_view anchor) const {
   if (anchors_.empty()) return nullptr;
-  auto it = anchors_.find({Upper(page), Upper(anchor)});
+  auto it = anchors_.find({UpperText(page), UpperText(anchor)});
   return it == anchors_.end() ? nullptr : &it->second;
 }
 
